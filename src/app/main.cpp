@@ -1,0 +1,40 @@
+// Start-up: fix where the program's files live, write the start banner and
+// open the main window. The program ends when its last window closes.
+
+#include "core/AppContext.h"
+#include "core/CommandRunner.h"
+#include "core/EventLog.h"
+#include "core/StartUp.h"
+#include "device/QtHttpFetcher.h"
+#include "ui/MessageBoxes.h"
+#include "ui/ProgramLook.h"
+#include "ui/WindowEnvironment.h"
+#include "ui/WindowRegistry.h"
+
+#include <QApplication>
+#include <QStandardPaths>
+
+using namespace ovlix;
+
+int main(int argc, char* argv[])
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("OvlixSetup"));
+    QApplication::setApplicationVersion(programVersion());
+    applyProgramLook(application);
+
+    const DataFolder folder =
+        chooseDataFolder(QCoreApplication::applicationDirPath(),
+                         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    AppContext context = makeAppContext(folder.path, programVersion());
+    const EventLog log(context.LogFile);
+    writeStartBanner(log, context, folder);
+
+    QtMessageBoxes messages;
+    SystemProcessLauncher processes;
+    WindowEnvironment environment{context, log, messages, processes,
+                                  [] { return std::make_unique<QtHttpFetcher>(); }};
+    WindowRegistry windows(environment);
+    windows.openMain();
+    return QApplication::exec();
+}

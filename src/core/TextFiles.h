@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace ovlix {
+
+// The program's files are plain text in the system's 8-bit code page.
+QByteArray toFileText(const QString& text);
+QString fromFileText(const QByteArray& bytes);
+
+// Outcome of replacing a file: either it was replaced whole, or the previous
+// file is untouched and error says why.
+struct SaveResult {
+    bool ok = false;
+    QString error;
+};
+
+// Replaces the file atomically: a failed or short write, a full disk or a crash
+// leaves the previous file whole.
+SaveResult saveFileAtomically(const QString& path, const QByteArray& content);
+
+} // namespace ovlix

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <QString>
+#include <QUrl>
+
+namespace ovlix {
+
+class EventLog;
+class HttpFetcher;
+
+// The address text is used as typed, so "127.0.0.1:8080" reaches a simulator.
+QUrl probeUrl(const QString& ip);
+// `path` begins with "/" and carries a query whose values are already encoded.
+QString commandUrlText(const QString& deviceIp, const QString& path);
+
+// One query value as a URL component: every byte but A-Z a-z 0-9 - . _ ~ becomes
+// %XX, so typed text can never add, cut or change another field.
+QString encodeQueryValue(const QString& value);
+
+// The text between the first "<version>" and the first "</version>" after it,
+// markers matched without regard to case; nothing when either is missing.
+std::optional<QString> findVersion(const QString& page);
+
+// Fetches the device's root page and reports the version it carries; a page
+// without one, or no page at all, is logged as not found.
+void PingOvlix(HttpFetcher& inet, const EventLog& log, const QString& ip,
+               std::function<void(std::optional<QString> version)> done);
+
+// How one window's command request reports itself in the log.
+struct SendHttpStyle {
+    QString urlLinePrefix; // empty: the URL is not logged (it may carry a passcode)
+    QString errorPrefix;
+};
+
+inline const SendHttpStyle kLabelsWindowSend{QStringLiteral("frmDeviceLabels.SendHttp: URL="),
+                                             QStringLiteral("ERROR::frmDeviceLabels.SendHttp: ")};
+inline const SendHttpStyle kX10WindowSend{QString(), QStringLiteral("ERROR::SendHttp: ")};
+
+// Sends one command to the device; `done` learns whether the transfer completed,
+// whatever the device answered.
+void SendHttp(HttpFetcher& inet, const EventLog& log, const SendHttpStyle& style,
+              const QString& deviceIp, const QString& path, std::function<void(bool ok)> done);
+
+} // namespace ovlix

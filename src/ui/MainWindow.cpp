@@ -1,0 +1,94 @@
+#include "MainWindow.h"
+
+#include "core/Settings.h"
+#include "device/DeviceRequests.h"
+#include "MessageBoxes.h"
+#include "ui_MainWindow.h"
+#include "WindowEnvironment.h"
+#include "WindowRegistry.h"
+
+namespace ovlix {
+
+MainWindow::MainWindow(WindowEnvironment& environment, WindowRegistry& windows)
+    : ui(std::make_unique<Ui::frmOvlix>()), environment_(environment), windows_(windows),
+      Inet1(environment.makeTransfer())
+{
+    ui->setupUi(this);
+    // A fixed single border without minimise and maximise buttons.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    // The form's client area is the documented one; the menu bar comes on top.
+    setFixedSize(ui->centralwidget->minimumSize() + QSize(0, menuBar()->sizeHint().height()));
+    // The same grey as the window's inactive border: a box to read, not to type in.
+    QPalette grey = ui->txtVersion->palette();
+    grey.setColor(QPalette::Base, palette().color(QPalette::Window).darker(110));
+    ui->txtVersion->setPalette(grey);
+
+    connect(ui->cmdVerify, &QPushButton::clicked, this, &MainWindow::cmdVerify_Click);
+    connect(ui->cmdNetork, &QPushButton::clicked, this, &MainWindow::cmdNetork_Click);
+    connect(ui->cmdDeviceLabels, &QPushButton::clicked, this, &MainWindow::cmdDeviceLabels_Click);
+    connect(ui->cmdX10, &QPushButton::clicked, this, &MainWindow::cmdX10_Click);
+    connect(ui->mnuAbout, &QAction::triggered, this, &MainWindow::mnuAbout_Click);
+
+    Form_Load();
+    centreOnScreen(*this);
+    ui->cmdVerify->setFocus();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::showDeviceAddress(const QString& ip)
+{
+    ui->txtOvlixIP->setText(ip);
+}
+
+void MainWindow::Form_Load()
+{
+    AppContext& context = environment_.context;
+    context.DeviceIP = ReadSetting(environment_.log, context.NetsetFile, QStringLiteral("lastip"));
+    if (context.DeviceIP.isEmpty())
+        context.DeviceIP = QStringLiteral("192.168.1.250");
+    ui->txtOvlixIP->setText(context.DeviceIP);
+    setWindowTitle(QStringLiteral("Ovlix ") + context.AppVersion);
+}
+
+void MainWindow::cmdVerify_Click()
+{
+    const QString ip = ui->txtOvlixIP->text();
+    wait_.begin();
+    PingOvlix(*Inet1, environment_.log, ip, [this, ip](std::optional<QString> version) {
+        wait_.end();
+        if (version) {
+            ui->txtVersion->setText(*version);
+            environment_.context.DeviceIP = ip;
+            return;
+        }
+        environment_.messages.show(this, QStringLiteral("Ovlix at IP: ") + ip +
+                                             QStringLiteral(" not found"));
+        environment_.context.DeviceIP = ip;
+    });
+}
+
+void MainWindow::cmdNetork_Click()
+{
+    // DeviceIP stays as it is: an address typed here but not verified is not
+    // carried over into the network setup.
+}
+
+void MainWindow::cmdDeviceLabels_Click()
+{
+    environment_.context.DeviceIP = ui->txtOvlixIP->text();
+}
+
+void MainWindow::cmdX10_Click()
+{
+    environment_.context.DeviceIP = ui->txtOvlixIP->text();
+}
+
+void MainWindow::mnuAbout_Click()
+{
+    windows_.openAbout();
+}
+
+} // namespace ovlix

@@ -1,0 +1,62 @@
+#include "ProgramLook.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QIcon>
+#include <QScreen>
+#include <QWidget>
+
+// The pictures are compiled into this static library, so they must be
+// registered by hand before the first window needs them.
+static void registerProgramPictures()
+{
+    Q_INIT_RESOURCE(resources);
+}
+
+namespace ovlix {
+
+void applyProgramLook(QApplication& application)
+{
+    registerProgramPictures();
+    // The forms are laid out for a small sans serif font of 8.25 points.
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                      QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                      QStringLiteral("DejaVu Sans")});
+    font.setPointSizeF(8.25);
+    QApplication::setFont(font);
+
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icon-%1.png").arg(size));
+    application.setWindowIcon(icon);
+}
+
+void centreOnScreen(QWidget& window)
+{
+    const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QRect frame = window.frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    window.move(frame.topLeft());
+}
+
+void DeviceWait::begin()
+{
+    active_ = true;
+    focusBefore_ = window_.focusWidget();
+    window_.setCursor(Qt::WaitCursor);
+    window_.setEnabled(false);
+}
+
+void DeviceWait::end()
+{
+    active_ = false;
+    window_.setEnabled(true);
+    window_.unsetCursor();
+    if (focusBefore_)
+        focusBefore_->setFocus();
+}
+
+} // namespace ovlix

@@ -1,0 +1,42 @@
+#include "WindowRegistry.h"
+
+#include "AboutWindow.h"
+#include "MainWindow.h"
+
+namespace ovlix {
+
+WindowRegistry::WindowRegistry(WindowEnvironment& environment) : environment_(environment) {}
+
+WindowRegistry::~WindowRegistry() = default;
+
+MainWindow* WindowRegistry::mainWindow() const
+{
+    return main_;
+}
+
+template <class Window> Window* WindowRegistry::bringUp(QPointer<Window>& slot)
+{
+    if (!slot) {
+        slot = new Window(environment_, *this);
+        slot->setAttribute(Qt::WA_DeleteOnClose);
+        slot->show();
+        return slot;
+    }
+    slot->setWindowState(slot->windowState() & ~Qt::WindowMinimized);
+    slot->show();
+    slot->raise();
+    slot->activateWindow();
+    return slot;
+}
+
+MainWindow* WindowRegistry::openMain()
+{
+    return bringUp(main_);
+}
+
+AboutWindow* WindowRegistry::openAbout()
+{
+    return bringUp(about_);
+}
+
+} // namespace ovlix

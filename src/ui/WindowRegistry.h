@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QPointer>
+
+namespace ovlix {
+
+struct WindowEnvironment;
+class AboutWindow;
+class MainWindow;
+
+// Each window exists at most once. Opening an open window brings it forward
+// without loading it again; a window the user closed is made afresh next time.
+// The windows have no owner, so closing the main window leaves the others open.
+class WindowRegistry {
+public:
+    explicit WindowRegistry(WindowEnvironment& environment);
+    ~WindowRegistry();
+
+    MainWindow* openMain();
+    AboutWindow* openAbout();
+
+    // The main window while it is open, else nothing.
+    MainWindow* mainWindow() const;
+
+private:
+    template <class Window> Window* bringUp(QPointer<Window>& slot);
+
+    WindowEnvironment& environment_;
+    QPointer<MainWindow> main_;
+    QPointer<AboutWindow> about_;
+};
+
+} // namespace ovlix

@@ -1,0 +1,50 @@
+#include "core/StartUp.h"
+#include "core/AppContext.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <QDir>
+
+using namespace ovlix;
+using namespace ovlix::test;
+
+TEST(StartUp, FilePathsHaveExactlyOneSeparatorAfterTheFolder)
+{
+    EXPECT_EQ(withTrailingSeparator(QStringLiteral("/opt/ovlix")), "/opt/ovlix/");
+    EXPECT_EQ(withTrailingSeparator(QStringLiteral("/opt/ovlix/")), "/opt/ovlix/");
+    EXPECT_EQ(withTrailingSeparator(QStringLiteral("/")), "/");
+
+    const AppContext context = makeAppContext(QStringLiteral("/opt/ovlix"), programVersion());
+    EXPECT_EQ(context.AppDir, "/opt/ovlix/");
+    EXPECT_EQ(context.LogFile, "/opt/ovlix/OvlixSetup.log");
+    EXPECT_EQ(context.LabelsFile, "/opt/ovlix/labels");
+    EXPECT_EQ(context.NetsetFile, "/opt/ovlix/netset");
+    EXPECT_EQ(context.AppVersion, "2.0.0");
+    EXPECT_TRUE(context.DeviceIP.isEmpty());
+}
+
+TEST(StartUp, FilesGoToTheUserDataFolderWhenTheProgramFolderCannotBeWritten)
+{
+    FilesFolder folder;
+    const QString writable = folder.path(QStringLiteral("program"));
+    QDir().mkdir(writable);
+    const QString userData = folder.path(QStringLiteral("user/data"));
+
+    const DataFolder beside = chooseDataFolder(writable, userData);
+    EXPECT_EQ(beside.path, writable);
+    EXPECT_FALSE(beside.isFallback);
+
+    // A folder that is not there cannot be written, whoever runs the test.
+    const QString unwritable = folder.path(QStringLiteral("gone"));
+    const DataFolder fallback = chooseDataFolder(unwritable, userData);
+    EXPECT_TRUE(fallback.isFallback);
+    EXPECT_EQ(fallback.path, userData);
+    EXPECT_TRUE(QFileInfo(userData).isDir());
+
+    const AppContext context = makeAppContext(fallback.path, programVersion());
+    writeStartBanner(folder.log(), context, fallback);
+    EXPECT_EQ(folder.logMessages(),
+              (QStringList{"---- Ovlix Setup 2.0.0 Started ----",
+                           QStringLiteral("Program folder ") + unwritable +
+                               " cannot be written: files are kept in " + userData + "/"}));
+}

@@ -1,0 +1,17 @@
+// Every test program runs with a QApplication on the offscreen platform, so
+// window tests and network tests share one event loop.
+
+#include "ui/ProgramLook.h"
+
+#include <gtest/gtest.h>
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    ovlix::applyProgramLook(application);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "core/CommandRunner.h"
+#include "core/EventLog.h"
+#include "ui/MessageBoxes.h"
+
+#include <functional>
+#include <QByteArray>
+#include <QDateTime>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace ovlix::test {
+
+// A fixed moment for log time stamps, and the stamp the C locale gives it.
+inline QDateTime fixedNow()
+{
+    return QDateTime(QDate(2026, 3, 14), QTime(9, 26, 53));
+}
+inline QString fixedStamp()
+{
+    return EventLog::timeStamp(fixedNow(), QLocale::c());
+}
+
+// A folder of the program's files with a log whose stamps are fixed.
+class FilesFolder {
+public:
+    FilesFolder() : log_(dir_.filePath(QStringLiteral("OvlixSetup.log")), &fixedNow, QLocale::c())
+    {
+    }
+
+    QString path(const QString& name) const { return dir_.filePath(name); }
+    const EventLog& log() const { return log_; }
+
+    // The log's lines with the fixed stamp taken off the front.
+    QStringList logMessages() const;
+    QByteArray read(const QString& name) const;
+    void write(const QString& name, const QByteArray& bytes) const;
+
+private:
+    QTemporaryDir dir_;
+    EventLog log_;
+};
+
+// Records command lines instead of starting them; can be told to fail.
+class RecordingLauncher : public ProcessLauncher {
+public:
+    StartOutcome startDetached(const QString& commandLine) override
+    {
+        commandLines.append(commandLine);
+        if (failing)
+            return {false, 2, QStringLiteral("OvlixSetup"), QStringLiteral("No such file")};
+        return {true, 0, {}, {}};
+    }
+    QStringList commandLines;
+    bool failing = false;
+};
+
+// Records each message and closes it at once, as a user pressing OK would.
+class RecordingMessages : public MessageBoxes {
+public:
+    void show(QWidget*, const QString& text, std::function<void()> closed) override
+    {
+        shown.append(text);
+        if (closed)
+            closed();
+    }
+    QStringList shown;
+};
+
+// Spins the event loop until the condition holds or the time is up.
+inline bool waitUntil(const std::function<bool()>& condition, int milliseconds = 10000)
+{
+    return QTest::qWaitFor(condition, milliseconds);
+}
+
+} // namespace ovlix::test
