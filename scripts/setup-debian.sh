@@ -7,6 +7,7 @@ packages="cmake g++ make pkg-config \
   qt6-base-dev qt6-base-dev-tools libgl-dev \
   libgtest-dev libgmock-dev \
   net-tools iputils-ping iproute2 \
+  clang libclang-rt-14-dev \
   xvfb xauth fonts-dejavu-core fonts-liberation2"
 
 missing=""
