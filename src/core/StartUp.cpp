@@ -2,6 +2,7 @@
 
 #include "EventLog.h"
 
+#include <algorithm>
 #include <QDir>
 #include <QTemporaryFile>
 
@@ -27,22 +28,47 @@ QString programVersion()
         .arg(OVLIX_VERSION_PATCH);
 }
 
-DataFolder chooseDataFolder(const QString& programFolder, const QString& userDataFolder)
+QStringList installedProgramFolders()
 {
-    if (canCreateFilesIn(programFolder) || userDataFolder.isEmpty())
-        return {programFolder, programFolder, false};
+    return {QStringLiteral(OVLIX_INSTALLED_BINDIR), QStringLiteral(OVLIX_PACKAGED_BINDIR)};
+}
+
+DataFolder chooseDataFolder(const QString& programFolder, const QString& userDataFolder,
+                            const QStringList& installedFolders)
+{
+    using Reason = DataFolder::Reason;
+    Reason reason = Reason::BesideProgram;
+    const bool installed =
+        std::any_of(installedFolders.begin(), installedFolders.end(),
+                    [&](const QString& folder) { return QDir(programFolder) == QDir(folder); });
+    // Root may write into /usr/bin, but a log there would be out of place.
+    if (installed)
+        reason = Reason::InstalledSystemWide;
+    else if (!canCreateFilesIn(programFolder))
+        reason = Reason::ProgramFolderReadOnly;
+    if (reason == Reason::BesideProgram || userDataFolder.isEmpty())
+        return {programFolder, programFolder, Reason::BesideProgram};
     QDir().mkpath(userDataFolder);
-    return {userDataFolder, programFolder, true};
+    return {userDataFolder, programFolder, reason};
 }
 
 void writeStartBanner(const EventLog& log, const AppContext& context, const DataFolder& folder)
 {
     log.WriteLog(QStringLiteral("---- Ovlix Setup ") + context.AppVersion +
                  QStringLiteral(" Started ----"));
-    if (folder.isFallback)
-        log.WriteLog(QStringLiteral("Program folder ") +
-                     QDir::toNativeSeparators(folder.programFolder) +
+    const QString programFolder = QDir::toNativeSeparators(folder.programFolder);
+    switch (folder.reason) {
+    case DataFolder::Reason::BesideProgram:
+        break;
+    case DataFolder::Reason::ProgramFolderReadOnly:
+        log.WriteLog(QStringLiteral("Program folder ") + programFolder +
                      QStringLiteral(" cannot be written: files are kept in ") + context.AppDir);
+        break;
+    case DataFolder::Reason::InstalledSystemWide:
+        log.WriteLog(QStringLiteral("Program installed in ") + programFolder +
+                     QStringLiteral(": files are kept in ") + context.AppDir);
+        break;
+    }
 }
 
 } // namespace ovlix

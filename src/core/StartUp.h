@@ -3,6 +3,7 @@
 #include "AppContext.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace ovlix {
 
@@ -12,14 +13,21 @@ class EventLog;
 QString programVersion();
 
 // Where the program keeps its three files: beside itself, or in the user's
-// data folder when the program's own folder cannot be written.
+// data folder when the program's own folder cannot be written or is the
+// system folder it was installed into.
 struct DataFolder {
+    enum class Reason { BesideProgram, ProgramFolderReadOnly, InstalledSystemWide };
     QString path;
     QString programFolder;
-    bool isFallback = false;
+    Reason reason = Reason::BesideProgram;
 };
 
-DataFolder chooseDataFolder(const QString& programFolder, const QString& userDataFolder);
+// The folders an installed copy of this build lives in: the install prefix's
+// and the Debian package's.
+QStringList installedProgramFolders();
+
+DataFolder chooseDataFolder(const QString& programFolder, const QString& userDataFolder,
+                            const QStringList& installedFolders = installedProgramFolders());
 
 // The run's first log line, followed by a note when the files are not beside
 // the program.

@@ -30,21 +30,31 @@ TEST(StartUp, FilesGoToTheUserDataFolderWhenTheProgramFolderCannotBeWritten)
     QDir().mkdir(writable);
     const QString userData = folder.path(QStringLiteral("user/data"));
 
-    const DataFolder beside = chooseDataFolder(writable, userData);
+    const DataFolder beside = chooseDataFolder(writable, userData, {QStringLiteral("/usr/bin")});
     EXPECT_EQ(beside.path, writable);
-    EXPECT_FALSE(beside.isFallback);
+    EXPECT_EQ(beside.reason, DataFolder::Reason::BesideProgram);
 
     // A folder that is not there cannot be written, whoever runs the test.
     const QString unwritable = folder.path(QStringLiteral("gone"));
-    const DataFolder fallback = chooseDataFolder(unwritable, userData);
-    EXPECT_TRUE(fallback.isFallback);
-    EXPECT_EQ(fallback.path, userData);
+    const DataFolder readOnly = chooseDataFolder(unwritable, userData, {});
+    EXPECT_EQ(readOnly.reason, DataFolder::Reason::ProgramFolderReadOnly);
+    EXPECT_EQ(readOnly.path, userData);
     EXPECT_TRUE(QFileInfo(userData).isDir());
 
-    const AppContext context = makeAppContext(fallback.path, programVersion());
-    writeStartBanner(folder.log(), context, fallback);
+    // Installed, the program keeps out of the system folder even where it may write.
+    const DataFolder installed =
+        chooseDataFolder(writable, userData, {QStringLiteral("/usr/bin"), writable + "/"});
+    EXPECT_EQ(installed.reason, DataFolder::Reason::InstalledSystemWide);
+    EXPECT_EQ(installed.path, userData);
+
+    const AppContext context = makeAppContext(userData, programVersion());
+    writeStartBanner(folder.log(), context, readOnly);
+    writeStartBanner(folder.log(), context, installed);
     EXPECT_EQ(folder.logMessages(),
               (QStringList{"---- Ovlix Setup 2.0.0 Started ----",
                            QStringLiteral("Program folder ") + unwritable +
-                               " cannot be written: files are kept in " + userData + "/"}));
+                               " cannot be written: files are kept in " + userData + "/",
+                           "---- Ovlix Setup 2.0.0 Started ----",
+                           QStringLiteral("Program installed in ") + writable +
+                               ": files are kept in " + userData + "/"}));
 }

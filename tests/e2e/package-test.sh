@@ -1,0 +1,39 @@
+#!/bin/sh
+# Builds the Debian package from the build tree, unpacks it into a temporary
+# folder and checks that its files sit where they belong, that it names the
+# libraries and tools the program needs, and that the unpacked program starts.
+#   usage: package-test.sh BUILD_DIR
+set -eu
+build="$1"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT INT TERM
+fail() { echo "FAILED: $*"; exit 1; }
+
+(cd "$build" && cpack -G DEB -B "$work/out" >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log"; fail "cpack"; }
+deb="$(ls "$work"/out/*.deb)"
+dpkg-deb -x "$deb" "$work/root"
+
+for file in usr/bin/OvlixSetup usr/bin/ovlix-devsim \
+    usr/share/applications/ovlixsetup.desktop \
+    usr/share/metainfo/ovlixsetup.metainfo.xml \
+    usr/share/icons/hicolor/scalable/apps/ovlixsetup.svg \
+    usr/share/icons/hicolor/16x16/apps/ovlixsetup.png \
+    usr/share/icons/hicolor/256x256/apps/ovlixsetup.png; do
+    [ -f "$work/root/$file" ] || fail "$file is not in the package"
+done
+depends="$(dpkg-deb -f "$deb" Depends)"
+for needed in libqt6widgets6 libqt6network6 libqt6core6 net-tools iputils-ping; do
+    echo "$depends" | grep -q "$needed" || fail "Depends lacks $needed: $depends"
+done
+
+# The unpacked program starts and writes its banner beside itself.
+QT_QPA_PLATFORM=offscreen "$work/root/usr/bin/OvlixSetup" >/dev/null 2>&1 &
+program=$!
+i=0
+until grep -q -- "---- Ovlix Setup 2.0.0 Started ----" "$work/root/usr/bin/OvlixSetup.log" 2>/dev/null; do
+    i=$((i + 1))
+    [ "$i" -gt 100 ] && { kill "$program" 2>/dev/null; fail "the unpacked program wrote no banner"; }
+    sleep 0.1
+done
+kill "$program"
+echo "package $(basename "$deb"): files, dependencies and start checked"
