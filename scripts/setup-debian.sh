@@ -7,7 +7,7 @@ packages="cmake g++ make pkg-config \
   qt6-base-dev qt6-base-dev-tools libgl-dev \
   libgtest-dev libgmock-dev dpkg-dev \
   net-tools iputils-ping iproute2 \
-  clang libclang-rt-14-dev \
+  clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix wine64 \
   xvfb xauth fonts-dejavu-core fonts-liberation2"
 
 missing=""
