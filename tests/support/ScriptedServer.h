@@ -11,16 +11,21 @@ class ScriptedServer : public QObject {
     Q_OBJECT
 public:
     enum class Behaviour {
-        Answer,  // sends the scripted response, then closes
-        Silent,  // accepts and never answers
-        Endless, // sends a response head and then body bytes for ever
+        Answer,       // sends the scripted response, then closes
+        Silent,       // accepts and never answers
+        Endless,      // sends a response head and then body bytes for ever
+        Trickle,      // sends the scripted response one byte per tick, for ever
+        InPieces,     // sends the scripted response a few bytes per tick, then closes
+        CutMidBody,   // sends half the scripted response, then drops the connection
+        RedirectLoop, // answers every request with a redirect to itself
     };
 
-    explicit ScriptedServer(Behaviour behaviour, QByteArray response = {});
+    explicit ScriptedServer(Behaviour behaviour, QByteArray response = {}, int tickMs = 1);
 
     quint16 port() const { return server_.serverPort(); }
     QString address() const { return QStringLiteral("127.0.0.1:%1").arg(port()); }
     int connections() const { return connections_; }
+    int requests() const { return requests_; }
     qint64 bytesSent() const { return bytesSent_; }
 
     // A loopback address where nothing listens: connections are refused.
@@ -28,11 +33,15 @@ public:
 
 private:
     void serve(QTcpSocket* socket);
+    void answer(QTcpSocket* socket);
+    void sendInPieces(QTcpSocket* socket, qsizetype pieceSize, bool forever);
 
     Behaviour behaviour_;
     QByteArray response_;
+    int tickMs_;
     QTcpServer server_;
     int connections_ = 0;
+    int requests_ = 0;
     qint64 bytesSent_ = 0;
 };
 

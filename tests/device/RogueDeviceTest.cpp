@@ -1,0 +1,149 @@
+// Devices that misbehave: every request ends, within its deadline, with a
+// defined outcome in the program's own words, and memory stays bounded.
+
+#include "device/DeviceRequests.h"
+#include "device/QtHttpFetcher.h"
+#include "support/ScriptedServer.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+using namespace ovlix;
+using namespace ovlix::test;
+using namespace std::chrono_literals;
+using Behaviour = ScriptedServer::Behaviour;
+
+namespace {
+
+const QByteArray kVersionPage = httpAnswer("<html><version>2.1a</version></html>");
+
+struct Scenario {
+    const char* name;
+    Behaviour behaviour;
+    QByteArray response;
+    int tickMs;
+    // Expected outcome: the version found (empty optional: none), whether a
+    // command request counts as sent, and the X10 error line when it does not.
+    std::optional<QString> version;
+    bool commandSent;
+    QString commandError;
+    // A short total deadline stands in for the 60 seconds.
+    std::chrono::milliseconds deadline = 1500ms;
+};
+
+struct Outcome {
+    std::optional<QString> version;
+    bool probeFinished = false;
+    std::optional<bool> labelsSent;
+    std::optional<bool> x10Sent;
+};
+
+Outcome runAll(const Scenario& scenario, const EventLog& log)
+{
+    ScriptedServer server(scenario.behaviour, scenario.response, scenario.tickMs);
+    QtHttpFetcher inet(FetchLimits{scenario.deadline});
+    Outcome outcome;
+    PingOvlix(inet, log, server.address(), [&](std::optional<QString> version) {
+        outcome.probeFinished = true;
+        outcome.version = std::move(version);
+    });
+    SendHttp(inet, log, kLabelsWindowSend, server.address(), QStringLiteral("/label.spi?a=1"),
+             [&](bool ok) { outcome.labelsSent = ok; });
+    SendHttp(inet, log, kX10WindowSend, server.address(), QStringLiteral("/x10.spi?userpass=731"),
+             [&](bool ok) { outcome.x10Sent = ok; });
+    waitUntil([&] { return outcome.probeFinished && outcome.labelsSent && outcome.x10Sent; },
+              20000);
+    return outcome;
+}
+
+} // namespace
+
+TEST(RogueDevice, EachMisbehaviourHasItsDefinedOutcome)
+{
+    const QByteArray cutBody =
+        "HTTP/1.1 200 OK\r\nContent-Length: 4000\r\n\r\n" + QByteArray(3000, 'x');
+    const std::vector<Scenario> scenarios{
+        {"error status with a version page",
+         Behaviour::Answer,
+         httpAnswer("<version>2.1a</version>", "404 Not Found"),
+         1,
+         "2.1a",
+         true,
+         {}},
+        {"version page in many small pieces",
+         Behaviour::InPieces,
+         kVersionPage,
+         1,
+         "2.1a",
+         true,
+         {}},
+        {"accepts and never answers",
+         Behaviour::Silent,
+         {},
+         1,
+         std::nullopt,
+         false,
+         "ERROR::SendHttp: No complete answer within 1.5 seconds"},
+        {"one byte at a time for ever", Behaviour::Trickle, kVersionPage, 100, std::nullopt, false,
+         "ERROR::SendHttp: No complete answer within 1.5 seconds"},
+        {"garbage that is not HTTP", Behaviour::Answer,
+         QByteArray("\x01\x02 not http at all\r\n\r\n"), 1, std::nullopt, false,
+         "ERROR::SendHttp: Connection closed"},
+        {"connection dropped in mid-body", Behaviour::CutMidBody, cutBody, 1, std::nullopt, false,
+         "ERROR::SendHttp: Connection closed"},
+        {"redirect loop",
+         Behaviour::RedirectLoop,
+         {},
+         1,
+         std::nullopt,
+         false,
+         "ERROR::SendHttp: Too many redirects",
+         20s},
+    };
+    int passed = 0;
+    for (const Scenario& scenario : scenarios) {
+        FilesFolder folder;
+        const Outcome outcome = runAll(scenario, folder.log());
+        const QStringList lines = folder.logMessages();
+        SCOPED_TRACE(scenario.name);
+        ASSERT_TRUE(outcome.probeFinished && outcome.labelsSent && outcome.x10Sent);
+        EXPECT_EQ(outcome.version, scenario.version);
+        EXPECT_EQ(*outcome.labelsSent, scenario.commandSent);
+        EXPECT_EQ(*outcome.x10Sent, scenario.commandSent);
+        EXPECT_EQ(lines.contains(QStringLiteral("PingOvlix: index.htm version not found")),
+                  !scenario.version.has_value());
+        EXPECT_EQ(lines.filter(QStringLiteral("frmDeviceLabels.SendHttp: URL=")).size(), 1);
+        if (!scenario.commandSent) {
+            EXPECT_TRUE(lines.contains(scenario.commandError)) << lines.join('\n').toStdString();
+            EXPECT_EQ(lines.filter(QStringLiteral("ERROR::frmDeviceLabels.SendHttp: ")).size(), 1);
+        }
+        EXPECT_EQ(lines.filter(QStringLiteral("ERROR::PingOvlix")).size(), 0);
+        passed += !::testing::Test::HasFailure();
+    }
+    std::printf("rogue scenarios passed: %d of %zu\n", passed, scenarios.size());
+}
+
+TEST(RogueDevice, AnEndlessBodyIsCutAtTheCapAndMemoryStaysBounded)
+{
+    ScriptedServer endless(Behaviour::Endless);
+    FilesFolder folder;
+    rusage before{};
+    getrusage(RUSAGE_SELF, &before);
+    QtHttpFetcher inet;
+    std::optional<FetchResult> result;
+    inet.get(QUrl(QStringLiteral("http://") + endless.address()),
+             [&result](const FetchResult& r) { result = r; });
+    ASSERT_TRUE(waitUntil([&result] { return result.has_value(); }, 30000));
+    rusage after{};
+    getrusage(RUSAGE_SELF, &after);
+
+    EXPECT_TRUE(result->ok);
+    EXPECT_EQ(result->body.size(), 1024 * 1024);
+    const long growthKiB = after.ru_maxrss - before.ru_maxrss;
+    std::printf("endless body: %lld bytes sent by the server, peak resident memory grew by %ld KiB "
+                "(to %ld KiB)\n",
+                static_cast<long long>(endless.bytesSent()), growthKiB, after.ru_maxrss);
+    // The cap is 1 MiB; a buffered endless body would run to gigabytes.
+    EXPECT_LT(growthKiB, 64 * 1024);
+}
