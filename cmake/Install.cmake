@@ -10,6 +10,13 @@ foreach(size 16 32 48 64 128 256)
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
 endforeach()
 
+# On Windows the install step also copies in the Qt libraries (windeployqt).
+if(WIN32)
+    qt_generate_deploy_app_script(TARGET OvlixSetup OUTPUT_SCRIPT deploy_script
+                                  NO_UNSUPPORTED_PLATFORM_ERROR)
+    install(SCRIPT ${deploy_script})
+endif()
+
 # The Debian package: the Qt libraries come from what the programs link, the
 # tools from what the network setup starts.
 set(CPACK_GENERATOR DEB)

@@ -1,0 +1,45 @@
+#!/bin/sh
+# Remakes the README's screenshots in docs/screenshots: the built program runs
+# under its own Xvfb, in a network namespace with only loopback (needs root),
+# and each window is opened with the mouse as a user would.
+set -eu
+root="$(cd "$(dirname "$0")/.." && pwd)"
+out="$root/docs/screenshots"
+display=":89"
+work="$(mktemp -d)"
+mkdir -p "$out"
+Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill $program $xvfb 2>/dev/null; rm -rf "$work"' EXIT INT TERM
+program=""
+sleep 1
+export DISPLAY="$display"
+
+cp "$root/build/src/OvlixSetup" "$work/"
+setsid "$root/scripts/run-isolated.sh" "$work/OvlixSetup" >/dev/null 2>&1 &
+program=$!
+
+window() { # title: waits for the window and prints its id
+    i=0
+    until id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1) && [ -n "$id" ]; do
+        i=$((i + 1)); [ "$i" -gt 200 ] && { echo "no window $1" >&2; exit 1; }
+        sleep 0.05
+    done
+    echo "$id"
+}
+shoot() { # id name
+    sleep 0.5
+    timeout 10 import -window "$1" "$out/$2.png"
+    echo "docs/screenshots/$2.png"
+}
+click() { # id x y, relative to the window
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    xdotool mousemove $((X + $2)) $((Y + $3)) click 1
+}
+
+main=$(window "Ovlix 2.0.0")
+shoot "$main" main
+click "$main" 15 8           # Help
+sleep 0.3
+xdotool key Down Return      # About
+shoot "$(window Ovlix)" about
