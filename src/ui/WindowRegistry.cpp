@@ -1,6 +1,7 @@
 #include "WindowRegistry.h"
 
 #include "AboutWindow.h"
+#include "ControlDevicesWindow.h"
 #include "MainWindow.h"
 
 namespace ovlix {
@@ -37,6 +38,11 @@ MainWindow* WindowRegistry::openMain()
 AboutWindow* WindowRegistry::openAbout()
 {
     return bringUp(about_);
+}
+
+ControlDevicesWindow* WindowRegistry::openControlDevices()
+{
+    return bringUp(controlDevices_);
 }
 
 } // namespace ovlix

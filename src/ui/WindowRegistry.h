@@ -6,6 +6,7 @@ namespace ovlix {
 
 struct WindowEnvironment;
 class AboutWindow;
+class ControlDevicesWindow;
 class MainWindow;
 
 // Each window exists at most once. Opening an open window brings it forward
@@ -18,6 +19,7 @@ public:
 
     MainWindow* openMain();
     AboutWindow* openAbout();
+    ControlDevicesWindow* openControlDevices();
 
     // The main window while it is open, else nothing.
     MainWindow* mainWindow() const;
@@ -28,6 +30,7 @@ private:
     WindowEnvironment& environment_;
     QPointer<MainWindow> main_;
     QPointer<AboutWindow> about_;
+    QPointer<ControlDevicesWindow> controlDevices_;
 };
 
 } // namespace ovlix
