@@ -76,6 +76,7 @@ void MainWindow::cmdNetork_Click()
 void MainWindow::cmdDeviceLabels_Click()
 {
     environment_.context.DeviceIP = ui->txtOvlixIP->text();
+    windows_.openDeviceLabels();
 }
 
 void MainWindow::cmdX10_Click()

@@ -2,6 +2,7 @@
 
 #include "AboutWindow.h"
 #include "ControlDevicesWindow.h"
+#include "DeviceLabelsWindow.h"
 #include "MainWindow.h"
 
 namespace ovlix {
@@ -38,6 +39,11 @@ MainWindow* WindowRegistry::openMain()
 AboutWindow* WindowRegistry::openAbout()
 {
     return bringUp(about_);
+}
+
+DeviceLabelsWindow* WindowRegistry::openDeviceLabels()
+{
+    return bringUp(deviceLabels_);
 }
 
 ControlDevicesWindow* WindowRegistry::openControlDevices()

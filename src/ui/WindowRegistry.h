@@ -7,6 +7,7 @@ namespace ovlix {
 struct WindowEnvironment;
 class AboutWindow;
 class ControlDevicesWindow;
+class DeviceLabelsWindow;
 class MainWindow;
 
 // Each window exists at most once. Opening an open window brings it forward
@@ -19,6 +20,7 @@ public:
 
     MainWindow* openMain();
     AboutWindow* openAbout();
+    DeviceLabelsWindow* openDeviceLabels();
     ControlDevicesWindow* openControlDevices();
 
     // The main window while it is open, else nothing.
@@ -30,6 +32,7 @@ private:
     WindowEnvironment& environment_;
     QPointer<MainWindow> main_;
     QPointer<AboutWindow> about_;
+    QPointer<DeviceLabelsWindow> deviceLabels_;
     QPointer<ControlDevicesWindow> controlDevices_;
 };
 
