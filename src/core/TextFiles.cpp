@@ -17,7 +17,9 @@ QString fromFileText(const QByteArray& bytes)
 SaveResult saveFileAtomically(const QString& path, const QByteArray& content)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered: a buffered write reports every byte taken, and commit() then
+    // ignores a failure of its own flush and puts the cut file in place.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return {false, file.errorString()};
     // On a full disk a write can come back short without an error, and commit()
     // would then replace the old file with the cut one: check every byte.

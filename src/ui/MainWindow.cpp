@@ -20,10 +20,7 @@ MainWindow::MainWindow(WindowEnvironment& environment, WindowRegistry& windows)
                    Qt::MSWindowsFixedSizeDialogHint);
     // The form's client area is the documented one; the menu bar comes on top.
     setFixedSize(ui->centralwidget->minimumSize() + QSize(0, menuBar()->sizeHint().height()));
-    // The same grey as the window's inactive border: a box to read, not to type in.
-    QPalette grey = ui->txtVersion->palette();
-    grey.setColor(QPalette::Base, palette().color(QPalette::Window).darker(110));
-    ui->txtVersion->setPalette(grey);
+    showAsReadOnly(*ui->txtVersion);
 
     connect(ui->cmdVerify, &QPushButton::clicked, this, &MainWindow::cmdVerify_Click);
     connect(ui->cmdNetork, &QPushButton::clicked, this, &MainWindow::cmdNetork_Click);
@@ -79,11 +76,13 @@ void MainWindow::cmdNetork_Click()
 void MainWindow::cmdDeviceLabels_Click()
 {
     environment_.context.DeviceIP = ui->txtOvlixIP->text();
+    windows_.openDeviceLabels();
 }
 
 void MainWindow::cmdX10_Click()
 {
     environment_.context.DeviceIP = ui->txtOvlixIP->text();
+    windows_.openControlDevices();
 }
 
 void MainWindow::mnuAbout_Click()

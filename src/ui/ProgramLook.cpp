@@ -1,8 +1,10 @@
 #include "ProgramLook.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFont>
 #include <QIcon>
+#include <QLineEdit>
 #include <QScreen>
 #include <QWidget>
 
@@ -40,6 +42,37 @@ void centreOnScreen(QWidget& window)
     QRect frame = window.frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());
     window.move(frame.topLeft());
+}
+
+static void setPointSize(QWidget& widget, qreal points)
+{
+    QFont font = widget.font();
+    font.setPointSizeF(points);
+    widget.setFont(font);
+}
+
+void useHeadingFont(QWidget& widget)
+{
+    // A font set on a frame would pass on to its children.
+    for (QWidget* child : widget.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        setPointSize(*child, child->font().pointSizeF());
+    setPointSize(widget, 9.75);
+}
+
+void showAsReadOnly(QLineEdit& box)
+{
+    QPalette grey = box.palette();
+    grey.setColor(QPalette::Base, box.window()->palette().color(QPalette::Window).darker(110));
+    box.setPalette(grey);
+}
+
+void fillCodeList(QComboBox& list, const QStringList& codes)
+{
+    list.setCompleter(nullptr);
+    list.setInsertPolicy(QComboBox::NoInsert);
+    list.clear();
+    list.addItems(codes);
+    list.setCurrentIndex(0);
 }
 
 void DeviceWait::begin()

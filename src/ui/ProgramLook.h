@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QPointer>
+#include <QStringList>
 #include <QWidget>
 
 class QApplication;
+class QComboBox;
+class QLineEdit;
 
 namespace ovlix {
 
@@ -11,6 +14,18 @@ namespace ovlix {
 void applyProgramLook(QApplication& application);
 
 void centreOnScreen(QWidget& window);
+
+// The forms' headings and some frame titles are 9.75 points; what a frame
+// holds keeps its own size.
+void useHeadingFont(QWidget& widget);
+
+// A box to read, not to type in: the grey of the window's inactive border.
+void showAsReadOnly(QLineEdit& box);
+
+// An editable list of codes whose text is sent as typed: no completion that
+// would change the case of a typed text, no typed entry added to the list.
+// The first code is selected.
+void fillCodeList(QComboBox& list, const QStringList& codes);
 
 // A window waiting for the device takes no input and cannot start a second
 // request, yet keeps repainting; afterwards the focus comes back to where it was.

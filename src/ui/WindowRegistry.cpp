@@ -1,6 +1,8 @@
 #include "WindowRegistry.h"
 
 #include "AboutWindow.h"
+#include "ControlDevicesWindow.h"
+#include "DeviceLabelsWindow.h"
 #include "MainWindow.h"
 
 namespace ovlix {
@@ -37,6 +39,16 @@ MainWindow* WindowRegistry::openMain()
 AboutWindow* WindowRegistry::openAbout()
 {
     return bringUp(about_);
+}
+
+DeviceLabelsWindow* WindowRegistry::openDeviceLabels()
+{
+    return bringUp(deviceLabels_);
+}
+
+ControlDevicesWindow* WindowRegistry::openControlDevices()
+{
+    return bringUp(controlDevices_);
 }
 
 } // namespace ovlix

@@ -6,6 +6,8 @@ namespace ovlix {
 
 struct WindowEnvironment;
 class AboutWindow;
+class ControlDevicesWindow;
+class DeviceLabelsWindow;
 class MainWindow;
 
 // Each window exists at most once. Opening an open window brings it forward
@@ -18,6 +20,8 @@ public:
 
     MainWindow* openMain();
     AboutWindow* openAbout();
+    DeviceLabelsWindow* openDeviceLabels();
+    ControlDevicesWindow* openControlDevices();
 
     // The main window while it is open, else nothing.
     MainWindow* mainWindow() const;
@@ -28,6 +32,8 @@ private:
     WindowEnvironment& environment_;
     QPointer<MainWindow> main_;
     QPointer<AboutWindow> about_;
+    QPointer<DeviceLabelsWindow> deviceLabels_;
+    QPointer<ControlDevicesWindow> controlDevices_;
 };
 
 } // namespace ovlix

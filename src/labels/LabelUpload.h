@@ -1,0 +1,22 @@
+#pragma once
+
+#include "LabelSet.h"
+
+#include <functional>
+#include <QString>
+
+namespace ovlix {
+
+class EventLog;
+class HttpFetcher;
+
+// The device's label page with all eight slots; every value is encoded, so no
+// label or code can add, cut or change another field.
+QString labelUploadPath(const LabelSet& slots);
+
+// Sends the whole label set in one request; a failed request is logged, and
+// `done` learns whether it went through, whatever the device answered.
+void sendLabels(HttpFetcher& inet, const EventLog& log, const QString& deviceIp,
+                const LabelSet& slots, std::function<void(bool ok)> done);
+
+} // namespace ovlix

@@ -1,0 +1,160 @@
+#include "LabelsFile.h"
+
+#include "core/EventLog.h"
+#include "x10/X10Codes.h"
+
+#include <algorithm>
+#include <optional>
+#include <QFile>
+
+namespace ovlix {
+
+namespace {
+
+// Eight lines written by the program are a few hundred bytes; a larger file is
+// read only this far, so a stray big file cannot hold the window.
+constexpr qint64 kMaxLabelsFileSize = 1024 * 1024;
+
+bool isBlank(QChar c)
+{
+    return c == u'\r' || c == u'\n' || c == u'\t' || c == u' ';
+}
+
+bool isLineEnd(QChar c)
+{
+    return c == u'\r' || c == u'\n';
+}
+
+// The line that starts at `pos`; `pos` moves past its end (CR LF, CR or LF).
+std::optional<QString> nextLine(const QString& text, qsizetype& pos)
+{
+    if (pos >= text.size())
+        return std::nullopt;
+    qsizetype end = pos;
+    while (end < text.size() && !isLineEnd(text[end]))
+        ++end;
+    QString line = text.mid(pos, end - pos);
+    if (end < text.size())
+        end += text.mid(end, 2) == QLatin1String("\r\n") ? 2 : 1;
+    pos = end;
+    return line;
+}
+
+// Only the first character counts, as the device's own labels have it.
+std::optional<QString> houseFromField(const QString& field)
+{
+    const QString house = field.left(1);
+    if (house.isEmpty() || !x10HouseCodes().contains(house))
+        return std::nullopt;
+    return house;
+}
+
+// A whole number from 1 to 16; leading zeros and trailing blanks are allowed.
+std::optional<QString> unitFromField(const QString& field)
+{
+    const QString digits = field.trimmed();
+    if (digits.isEmpty() || digits.size() > 4 ||
+        !std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+        return std::nullopt;
+    const QString unit = QString::number(digits.toInt());
+    if (!x10UnitCodes().contains(unit))
+        return std::nullopt;
+    return unit;
+}
+
+// Applies what is sound in one line; what is not leaves its part of the slot
+// and is noted as the latest problem.
+void applyLine(const QString& line, int number, LabelSlot& slot, QString& problem)
+{
+    QString field;
+    QString rest;
+    ParseField(line, kLabelFieldDelimiter, field, rest);
+    if (field.size() > kMaxLabelLength) {
+        field.truncate(kMaxLabelLength);
+        problem = QStringLiteral("Line %1: the label is longer than %2 characters")
+                      .arg(number)
+                      .arg(kMaxLabelLength);
+    }
+    slot.text = field;
+
+    ParseField(rest, kLabelFieldDelimiter, field, rest);
+    if (std::optional<QString> house = houseFromField(field))
+        slot.house = *house;
+    else
+        problem = QStringLiteral("Line %1: the house code is not a letter from A to P").arg(number);
+
+    ParseField(rest, kLabelFieldDelimiter, field, rest);
+    if (std::optional<QString> unit = unitFromField(field))
+        slot.unit = *unit;
+    else
+        problem = QStringLiteral("Line %1: the unit code is not a number from 1 to 16").arg(number);
+}
+
+} // namespace
+
+void ParseField(const QString& text, QChar delimiter, QString& field, QString& remainder)
+{
+    const QString copy = text;
+    qsizetype start = 0;
+    while (start < copy.size() && isBlank(copy[start]))
+        ++start;
+    const qsizetype end = copy.indexOf(delimiter, start);
+    if (end < 0) {
+        field = copy.mid(start);
+        remainder.clear();
+        return;
+    }
+    field = copy.mid(start, end - start);
+    remainder = copy.mid(end + 1);
+}
+
+QByteArray labelsFileText(const LabelSet& slots)
+{
+    QString text;
+    for (const LabelSlot& slot : slots)
+        text += slot.text + kLabelFieldDelimiter + slot.house + kLabelFieldDelimiter + slot.unit +
+                QStringLiteral("\r\n");
+    return toFileText(text);
+}
+
+SaveResult saveLabelsFile(const EventLog& log, const QString& path, const LabelSet& slots)
+{
+    SaveResult result = saveFileAtomically(path, labelsFileText(slots));
+    if (!result.ok)
+        log.WriteLog(QStringLiteral("ERROR::frmDeviceLabels.SaveLabels: ") + result.error);
+    return result;
+}
+
+void readLabelsFile(const EventLog& log, const QString& path, LabelSet& slots)
+{
+    const QString errorPrefix = QStringLiteral("ERROR::frmDeviceLabels.ReadLabels: ");
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        log.WriteLog(errorPrefix + file.errorString());
+        return;
+    }
+    const QString text = fromFileText(file.read(kMaxLabelsFileSize));
+    const bool cut = !file.atEnd();
+    file.close();
+
+    QString problem;
+    qsizetype pos = 0;
+    int lines = 0;
+    for (; lines < kLabelSlots; ++lines) {
+        const std::optional<QString> line = nextLine(text, pos);
+        if (!line)
+            break;
+        applyLine(*line, lines + 1, slots[lines], problem);
+    }
+    if (lines < kLabelSlots)
+        problem = QStringLiteral("The file has only %1 of %2 lines").arg(lines).arg(kLabelSlots);
+    else if (!text.mid(pos).trimmed().isEmpty())
+        problem = QStringLiteral("The lines after line %1 are ignored").arg(kLabelSlots);
+    if (cut)
+        problem =
+            QStringLiteral("Only the first %1 bytes of the file are read").arg(kMaxLabelsFileSize);
+    if (!problem.isEmpty())
+        log.WriteLog(errorPrefix + problem);
+}
+
+} // namespace ovlix

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "core/TextFiles.h"
+#include "LabelSet.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace ovlix {
+
+class EventLog;
+
+// Splits the first field off `text`: blanks (CR, LF, TAB, space) in front of
+// the field are dropped, blanks at its end stay, and the delimiter that ends it
+// belongs to neither output. Without a delimiter the whole text is the field.
+// `text` may be the same string as `remainder`.
+void ParseField(const QString& text, QChar delimiter, QString& field, QString& remainder);
+
+// The file's eight lines, "text,house,unit" each, ended by CR LF.
+QByteArray labelsFileText(const LabelSet& slots);
+
+// Replaces the labels file whole; a failure is logged and returned, and the
+// previous file stays as it was.
+SaveResult saveLabelsFile(const EventLog& log, const QString& path, const LabelSet& slots);
+
+// Reads the file's first eight lines (ended by CR LF, LF or CR) into the slots.
+// A field that cannot be applied leaves its part of the slot as it was, a
+// missing line leaves its slot; one line in the log tells the last problem.
+void readLabelsFile(const EventLog& log, const QString& path, LabelSet& slots);
+
+} // namespace ovlix
