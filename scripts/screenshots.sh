@@ -43,3 +43,12 @@ click "$main" 15 8           # Help
 sleep 0.3
 xdotool key Down Return      # About
 shoot "$(window Ovlix)" about
+
+# The main window's buttons, by their place in the form (below the menu bar).
+menu=22
+click "$main" 362 $((136 + 34 + 11 + menu))   # Edit Device Labels
+labels=$(window "Device Labels")
+shoot "$labels" labels
+xdotool windowmove "$labels" 0 0    # out of the way of the main window's buttons
+click "$main" 362 $((136 + 72 + 11 + menu))   # Control Devices
+shoot "$(window "Control X10 Devices")" x10
