@@ -74,6 +74,7 @@ void MainWindow::cmdNetork_Click()
 {
     // DeviceIP stays as it is: an address typed here but not verified is not
     // carried over into the network setup.
+    windows_.openNetwork();
 }
 
 void MainWindow::cmdDeviceLabels_Click()

@@ -2,6 +2,7 @@
 
 #include "AboutWindow.h"
 #include "MainWindow.h"
+#include "NetworkWindow.h"
 
 namespace ovlix {
 
@@ -37,6 +38,11 @@ MainWindow* WindowRegistry::openMain()
 AboutWindow* WindowRegistry::openAbout()
 {
     return bringUp(about_);
+}
+
+NetworkWindow* WindowRegistry::openNetwork()
+{
+    return bringUp(network_);
 }
 
 } // namespace ovlix

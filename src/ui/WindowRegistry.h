@@ -7,6 +7,7 @@ namespace ovlix {
 struct WindowEnvironment;
 class AboutWindow;
 class MainWindow;
+class NetworkWindow;
 
 // Each window exists at most once. Opening an open window brings it forward
 // without loading it again; a window the user closed is made afresh next time.
@@ -18,6 +19,7 @@ public:
 
     MainWindow* openMain();
     AboutWindow* openAbout();
+    NetworkWindow* openNetwork();
 
     // The main window while it is open, else nothing.
     MainWindow* mainWindow() const;
@@ -28,6 +30,7 @@ private:
     WindowEnvironment& environment_;
     QPointer<MainWindow> main_;
     QPointer<AboutWindow> about_;
+    QPointer<NetworkWindow> network_;
 };
 
 } // namespace ovlix

@@ -2,6 +2,7 @@
 
 #include "core/CommandRunner.h"
 #include "core/EventLog.h"
+#include "network/HostAddress.h"
 #include "ui/MessageBoxes.h"
 
 #include <functional>
@@ -67,6 +68,18 @@ public:
             closed();
     }
     QStringList shown;
+};
+
+// Answers as a PC with one network would, unless told to fail.
+class FixedHostLookup : public HostLookup {
+public:
+    HostName hostName() override { return {QStringLiteral("office-pc"), nameError}; }
+    std::optional<QList<QHostAddress>> addressesOf(const QString&) override { return named; }
+    QList<QHostAddress> upInterfaceAddresses() override { return interfaces; }
+
+    int nameError = 0;
+    std::optional<QList<QHostAddress>> named = QList<QHostAddress>{QHostAddress("192.168.1.10")};
+    QList<QHostAddress> interfaces;
 };
 
 // Spins the event loop until the condition holds or the time is up.
