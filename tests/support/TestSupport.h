@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
+#include <utility>
 
 namespace ovlix::test {
 
@@ -58,16 +59,26 @@ public:
     bool failing = false;
 };
 
-// Records each message and closes it at once, as a user pressing OK would.
+// Records each message and closes it at once, as a user pressing OK would, or
+// leaves it open until the test closes it.
 class RecordingMessages : public MessageBoxes {
 public:
     void show(QWidget*, const QString& text, std::function<void()> closed) override
     {
         shown.append(text);
-        if (closed)
+        if (leaveOpen)
+            open = std::move(closed);
+        else if (closed)
+            closed();
+    }
+    void closeOpen()
+    {
+        if (auto closed = std::exchange(open, {}))
             closed();
     }
     QStringList shown;
+    bool leaveOpen = false;
+    std::function<void()> open;
 };
 
 // Answers as a PC with one network would, unless told to fail.
