@@ -31,6 +31,7 @@ NetworkWindow::NetworkWindow(WindowEnvironment& environment, WindowRegistry& win
     ui->txtHostIP->setPalette(grey);
 
     timerARP.setSingleShot(true);
+    timerARP.setTimerType(Qt::PreciseTimer); // a coarse timer may end the wait early
     timerARP.setInterval(environment.network.arpWait);
     connect(ui->cmdSetIP, &QPushButton::clicked, this, &NetworkWindow::cmdSetIP_Click);
     connect(&timerARP, &QTimer::timeout, this, &NetworkWindow::timerARP_Timer);
