@@ -37,8 +37,10 @@ ip netns add "$dev"
 # this machine's own network, and deleting the namespaces removes them.
 ip link add pc0 netns "$pc" type veth peer name dev0 netns "$dev"
 ip -n "$dev" link set dev0 address 00:03:75:10:01:55
-ip netns exec "$dev" sysctl -qw net.ipv6.conf.all.disable_ipv6=1
-ip netns exec "$pc" sysctl -qw net.ipv6.conf.all.disable_ipv6=1
+# IPv4 only: the device should see nothing but what the program sends.
+for ns in "$pc" "$dev"; do
+    ip netns exec "$ns" sh -c 'echo 1 >/proc/sys/net/ipv6/conf/all/disable_ipv6'
+done
 ip -n "$pc" addr add 10.213.0.1/24 dev pc0
 for ns in "$pc" "$dev"; do ip -n "$ns" link set lo up; done
 ip -n "$pc" link set pc0 up
