@@ -26,9 +26,9 @@ LinuxNetworkCommands::LinuxNetworkCommands(InterfaceFinder interfaceOf)
 QString LinuxNetworkCommands::setArpEntry(const QString& ip, const QString& mac,
                                           const QString& hostIp) const
 {
-    const QString interface = hostIp.isEmpty() ? QString() : interfaceOf_(hostIp);
+    const QString card = hostIp.isEmpty() ? QString() : interfaceOf_(hostIp);
     const QString choice =
-        interface.isEmpty() ? QString() : QStringLiteral("-i ") + interface + QLatin1Char(' ');
+        card.isEmpty() ? QString() : QStringLiteral("-i ") + card + QLatin1Char(' ');
     return QStringLiteral("arp ") + choice + QStringLiteral("-s ") + ip + QLatin1Char(' ') +
            QString(mac).replace(QLatin1Char('-'), QLatin1Char(':'));
 }
@@ -41,10 +41,10 @@ QString LinuxNetworkCommands::ping(const QString& ip) const
 QString interfaceHolding(const QString& address)
 {
     const QHostAddress wanted(address);
-    for (const QNetworkInterface& interface : QNetworkInterface::allInterfaces())
-        for (const QNetworkAddressEntry& entry : interface.addressEntries())
+    for (const QNetworkInterface& card : QNetworkInterface::allInterfaces())
+        for (const QNetworkAddressEntry& entry : card.addressEntries())
             if (entry.ip() == wanted)
-                return interface.name();
+                return card.name();
     return {};
 }
 

@@ -26,9 +26,10 @@ QString arpTableRefusal()
 {
     if (geteuid() == 0 || hasNetAdmin())
         return {};
-    return QStringLiteral("OvlixSetup may not change the ARP table of this computer, so the "
-                          "device could not be given its address. Start OvlixSetup as root "
-                          "and try again.");
+    return QStringLiteral(
+        "OvlixSetup is not allowed to change the ARP table of this computer, which "
+        "giving the device its address needs. Start OvlixSetup as root "
+        "and try again.");
 }
 
 } // namespace ovlix

@@ -28,9 +28,10 @@ QString arpTableRefusal()
 {
     if (isElevated())
         return {};
-    return QStringLiteral("OvlixSetup may not change the ARP table of this computer, so the "
-                          "device could not be given its address. Start OvlixSetup with "
-                          "\"Run as administrator\" and try again.");
+    return QStringLiteral(
+        "OvlixSetup is not allowed to change the ARP table of this computer, which "
+        "giving the device its address needs. Start OvlixSetup with "
+        "\"Run as administrator\" and try again.");
 }
 
 } // namespace ovlix
