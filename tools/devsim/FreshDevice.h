@@ -13,7 +13,10 @@ class QSocketNotifier;
 class FreshDevice : public QObject {
     Q_OBJECT
 public:
-    FreshDevice(QString interface, int prefixLength, QObject* parent = nullptr);
+    FreshDevice(QString interfaceName, int prefixLength, QObject* parent = nullptr)
+        : QObject(parent), interface_(std::move(interfaceName)), prefixLength_(prefixLength)
+    {
+    }
     ~FreshDevice() override;
 
     // Starts watching the interface; false, with errorString(), when it cannot.

@@ -28,11 +28,6 @@ static std::optional<QHostAddress> destinationOfPacketForMe(int socket)
     return QHostAddress(ntohl(destination));
 }
 
-FreshDevice::FreshDevice(QString interface, int prefixLength, QObject* parent)
-    : QObject(parent), interface_(std::move(interface)), prefixLength_(prefixLength)
-{
-}
-
 FreshDevice::~FreshDevice()
 {
     if (socket_ >= 0)
