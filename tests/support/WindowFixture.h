@@ -27,7 +27,7 @@ protected:
               messages,
               launcher,
               [this] { return std::make_unique<QtHttpFetcher>(limits); },
-              {commandLines, hosts, [this] { return arpRefusal; }, std::chrono::milliseconds(50)}},
+              {commandLines, hosts, [] { return QString(); }, std::chrono::milliseconds(50)}},
           windows(environment)
     {
     }
@@ -57,7 +57,6 @@ protected:
     FetchLimits limits{std::chrono::milliseconds(500)};
     WindowsNetworkCommands commandLines;
     FixedHostLookup hosts;
-    QString arpRefusal;
     WindowEnvironment environment;
     WindowRegistry windows;
 };
