@@ -14,16 +14,10 @@ MainWindow::MainWindow(WindowEnvironment& environment, WindowRegistry& windows)
       Inet1(environment.makeTransfer())
 {
     ui->setupUi(this);
-    // A fixed single border without minimise and maximise buttons.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
+    useFixedBorder(*this);
     // The form's client area is the documented one; the menu bar comes on top.
     setFixedSize(ui->centralwidget->minimumSize() + QSize(0, menuBar()->sizeHint().height()));
-    // The same grey as the window's inactive border: a box to read, not to type in.
-    QPalette grey = ui->txtVersion->palette();
-    grey.setColor(QPalette::Base, palette().color(QPalette::Window).darker(110));
-    ui->txtVersion->setPalette(grey);
+    greyAsReadOnly(*ui->txtVersion);
 
     connect(ui->cmdVerify, &QPushButton::clicked, this, &MainWindow::cmdVerify_Click);
     connect(ui->cmdNetork, &QPushButton::clicked, this, &MainWindow::cmdNetork_Click);

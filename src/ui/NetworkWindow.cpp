@@ -9,7 +9,7 @@
 #include "WindowEnvironment.h"
 #include "WindowRegistry.h"
 
-#include <QMouseEvent>
+#include <QEvent>
 
 namespace ovlix {
 
@@ -20,15 +20,10 @@ NetworkWindow::NetworkWindow(WindowEnvironment& environment, WindowRegistry& win
                    environment.network.arpTableRefusal, environment.context.NetsetFile})
 {
     ui->setupUi(this);
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
+    useFixedBorder(*this);
     setFixedSize(size());
-    // The same grey as the window's inactive border: boxes to read, not to type in.
-    QPalette grey = ui->txtVersion->palette();
-    grey.setColor(QPalette::Base, palette().color(QPalette::Window).darker(110));
-    ui->txtVersion->setPalette(grey);
-    ui->txtHostIP->setPalette(grey);
+    greyAsReadOnly(*ui->txtVersion);
+    greyAsReadOnly(*ui->txtHostIP);
 
     timerARP.setSingleShot(true);
     timerARP.setTimerType(Qt::PreciseTimer); // a coarse timer may end the wait early

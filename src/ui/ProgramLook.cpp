@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFont>
 #include <QIcon>
+#include <QLineEdit>
 #include <QScreen>
 #include <QWidget>
 
@@ -40,6 +41,20 @@ void centreOnScreen(QWidget& window)
     QRect frame = window.frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());
     window.move(frame.topLeft());
+}
+
+void useFixedBorder(QWidget& window)
+{
+    window.setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint);
+}
+
+void greyAsReadOnly(QLineEdit& box)
+{
+    QPalette grey = box.palette();
+    grey.setColor(QPalette::Base, grey.color(QPalette::Window).darker(110));
+    box.setPalette(grey);
 }
 
 void DeviceWait::begin()

@@ -4,6 +4,7 @@
 #include <QWidget>
 
 class QApplication;
+class QLineEdit;
 
 namespace ovlix {
 
@@ -11,6 +12,12 @@ namespace ovlix {
 void applyProgramLook(QApplication& application);
 
 void centreOnScreen(QWidget& window);
+
+// A fixed single border without minimise and maximise buttons.
+void useFixedBorder(QWidget& window);
+
+// The same grey as a window's inactive border: a box to read, not to type in.
+void greyAsReadOnly(QLineEdit& box);
 
 // A window waiting for the device takes no input and cannot start a second
 // request, yet keeps repainting; afterwards the focus comes back to where it was.
