@@ -6,6 +6,8 @@
 #include "core/EventLog.h"
 #include "core/StartUp.h"
 #include "device/QtHttpFetcher.h"
+#include "network/ArpEntries.h"
+#include "network/HostAddress.h"
 #include "ui/MessageBoxes.h"
 #include "ui/ProgramLook.h"
 #include "ui/WindowEnvironment.h"
@@ -32,8 +34,13 @@ int main(int argc, char* argv[])
 
     QtMessageBoxes messages;
     SystemProcessLauncher processes;
-    WindowEnvironment environment{context, log, messages, processes,
-                                  [] { return std::make_unique<QtHttpFetcher>(); }};
+    SystemHostLookup hosts;
+    WindowEnvironment environment{context,
+                                  log,
+                                  messages,
+                                  processes,
+                                  [] { return std::make_unique<QtHttpFetcher>(); },
+                                  {systemNetworkCommands(), hosts, &arpTableRefusal}};
     WindowRegistry windows(environment);
     windows.openMain();
     return QApplication::exec();

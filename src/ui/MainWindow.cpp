@@ -14,10 +14,7 @@ MainWindow::MainWindow(WindowEnvironment& environment, WindowRegistry& windows)
       Inet1(environment.makeTransfer())
 {
     ui->setupUi(this);
-    // A fixed single border without minimise and maximise buttons.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
+    useFixedBorder(*this);
     // The form's client area is the documented one; the menu bar comes on top.
     setFixedSize(ui->centralwidget->minimumSize() + QSize(0, menuBar()->sizeHint().height()));
     showAsReadOnly(*ui->txtVersion);
@@ -71,6 +68,7 @@ void MainWindow::cmdNetork_Click()
 {
     // DeviceIP stays as it is: an address typed here but not verified is not
     // carried over into the network setup.
+    windows_.openNetwork();
 }
 
 void MainWindow::cmdDeviceLabels_Click()

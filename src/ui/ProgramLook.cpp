@@ -44,6 +44,13 @@ void centreOnScreen(QWidget& window)
     window.move(frame.topLeft());
 }
 
+void useFixedBorder(QWidget& window)
+{
+    window.setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint);
+}
+
 static void setPointSize(QWidget& widget, qreal points)
 {
     QFont font = widget.font();

@@ -15,6 +15,9 @@ void applyProgramLook(QApplication& application);
 
 void centreOnScreen(QWidget& window);
 
+// A fixed single border without minimise and maximise buttons.
+void useFixedBorder(QWidget& window);
+
 // The forms' headings and some frame titles are 9.75 points; what a frame
 // holds keeps its own size.
 void useHeadingFont(QWidget& widget);

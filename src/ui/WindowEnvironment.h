@@ -5,12 +5,25 @@
 #include "core/EventLog.h"
 #include "device/HttpFetcher.h"
 
+#include <chrono>
 #include <functional>
 #include <memory>
 
 namespace ovlix {
 
+class HostLookup;
 class MessageBoxes;
+class NetworkCommands;
+
+// How the network setup reaches this PC's own network.
+struct NetworkAccess {
+    const NetworkCommands& commands;
+    HostLookup& hosts;
+    // Why the program may not change the ARP table; empty when it may.
+    std::function<QString()> arpTableRefusal;
+    // How long the device is given to take its address before it is asked.
+    std::chrono::milliseconds arpWait = std::chrono::milliseconds(5000);
+};
 
 // What start-up hands to every window: the process-wide values and the seams
 // through which the windows reach the world.
@@ -21,6 +34,7 @@ struct WindowEnvironment {
     ProcessLauncher& processes;
     // Each window that talks to the device owns its own transfer control.
     std::function<std::unique_ptr<HttpFetcher>()> makeTransfer;
+    NetworkAccess network;
 };
 
 } // namespace ovlix

@@ -4,6 +4,7 @@
 #include "ControlDevicesWindow.h"
 #include "DeviceLabelsWindow.h"
 #include "MainWindow.h"
+#include "NetworkWindow.h"
 
 namespace ovlix {
 
@@ -49,6 +50,11 @@ DeviceLabelsWindow* WindowRegistry::openDeviceLabels()
 ControlDevicesWindow* WindowRegistry::openControlDevices()
 {
     return bringUp(controlDevices_);
+}
+
+NetworkWindow* WindowRegistry::openNetwork()
+{
+    return bringUp(network_);
 }
 
 } // namespace ovlix

@@ -9,6 +9,7 @@ class AboutWindow;
 class ControlDevicesWindow;
 class DeviceLabelsWindow;
 class MainWindow;
+class NetworkWindow;
 
 // Each window exists at most once. Opening an open window brings it forward
 // without loading it again; a window the user closed is made afresh next time.
@@ -22,6 +23,7 @@ public:
     AboutWindow* openAbout();
     DeviceLabelsWindow* openDeviceLabels();
     ControlDevicesWindow* openControlDevices();
+    NetworkWindow* openNetwork();
 
     // The main window while it is open, else nothing.
     MainWindow* mainWindow() const;
@@ -34,6 +36,7 @@ private:
     QPointer<AboutWindow> about_;
     QPointer<DeviceLabelsWindow> deviceLabels_;
     QPointer<ControlDevicesWindow> controlDevices_;
+    QPointer<NetworkWindow> network_;
 };
 
 } // namespace ovlix

@@ -2,6 +2,7 @@
 
 #include "core/CommandRunner.h"
 #include "core/EventLog.h"
+#include "network/HostAddress.h"
 #include "ui/MessageBoxes.h"
 
 #include <functional>
@@ -10,6 +11,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
+#include <utility>
 
 namespace ovlix::test {
 
@@ -57,16 +59,38 @@ public:
     bool failing = false;
 };
 
-// Records each message and closes it at once, as a user pressing OK would.
+// Records each message and closes it at once, as a user pressing OK would, or
+// leaves it open until the test closes it.
 class RecordingMessages : public MessageBoxes {
 public:
     void show(QWidget*, const QString& text, std::function<void()> closed) override
     {
         shown.append(text);
-        if (closed)
+        if (leaveOpen)
+            open = std::move(closed);
+        else if (closed)
+            closed();
+    }
+    void closeOpen()
+    {
+        if (auto closed = std::exchange(open, {}))
             closed();
     }
     QStringList shown;
+    bool leaveOpen = false;
+    std::function<void()> open;
+};
+
+// Answers as a PC with one network would, unless told to fail.
+class FixedHostLookup : public HostLookup {
+public:
+    HostName hostName() override { return {QStringLiteral("office-pc"), nameError}; }
+    std::optional<QList<QHostAddress>> addressesOf(const QString&) override { return named; }
+    QList<QHostAddress> upInterfaceAddresses() override { return interfaces; }
+
+    int nameError = 0;
+    std::optional<QList<QHostAddress>> named = QList<QHostAddress>{QHostAddress("192.168.1.10")};
+    QList<QHostAddress> interfaces;
 };
 
 // Spins the event loop until the condition holds or the time is up.

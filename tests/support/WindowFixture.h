@@ -3,6 +3,7 @@
 #include "core/AppContext.h"
 #include "core/StartUp.h"
 #include "device/QtHttpFetcher.h"
+#include "network/ArpEntries.h"
 #include "TestSupport.h"
 #include "ui/WindowEnvironment.h"
 #include "ui/WindowRegistry.h"
@@ -20,8 +21,13 @@ class WindowFixture : public ::testing::Test {
 protected:
     WindowFixture()
         : context(makeAppContext(files.path(QString()), programVersion())),
-          environment{context, files.log(), messages, launcher,
-                      [this] { return std::make_unique<QtHttpFetcher>(limits); }},
+          environment{
+              context,
+              files.log(),
+              messages,
+              launcher,
+              [this] { return std::make_unique<QtHttpFetcher>(limits); },
+              {commandLines, hosts, [] { return QString(); }, std::chrono::milliseconds(50)}},
           windows(environment)
     {
     }
@@ -49,6 +55,8 @@ protected:
     RecordingMessages messages;
     RecordingLauncher launcher;
     FetchLimits limits{std::chrono::milliseconds(500)};
+    WindowsNetworkCommands commandLines;
+    FixedHostLookup hosts;
     WindowEnvironment environment;
     WindowRegistry windows;
 };

@@ -16,6 +16,7 @@ public:
     explicit DeviceSimulator(QObject* parent = nullptr);
 
     bool listen(const QHostAddress& address = QHostAddress::LocalHost, quint16 port = 0);
+    bool isListening() const { return server_.isListening(); }
     quint16 port() const { return server_.serverPort(); }
     QString errorString() const { return server_.errorString(); }
 

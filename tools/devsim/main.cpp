@@ -1,7 +1,13 @@
 // ovlix-devsim: the device's web pages on a loopback port, to try OvlixSetup
 // without hardware. Type 127.0.0.1:PORT as the device address.
+//
+// With --fresh IFACE it plays a device just reset to its factory defaults on
+// that interface (Linux, root): no address until the first IPv4 packet sent to
+// the interface's MAC address, whose destination it then takes as its own and
+// serves its pages there.
 
 #include "DeviceSimulator.h"
+#include "FreshDevice.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -27,7 +33,15 @@ int main(int argc, char* argv[])
         {QStringLiteral("b"), QStringLiteral("bind")},
         QStringLiteral("Address to listen on (default: loopback only)."), QStringLiteral("address"),
         QStringLiteral("127.0.0.1"));
-    parser.addOptions({portOption, versionOption, bindOption});
+    const QCommandLineOption freshOption(
+        QStringLiteral("fresh"),
+        QStringLiteral("Play a factory-fresh device on this interface: take the address of the "
+                       "first IPv4 packet sent to its MAC, then serve there."),
+        QStringLiteral("interface"));
+    const QCommandLineOption prefixOption(
+        QStringLiteral("prefix"), QStringLiteral("Prefix length of the address taken (--fresh)."),
+        QStringLiteral("bits"), QStringLiteral("24"));
+    parser.addOptions({portOption, versionOption, bindOption, freshOption, prefixOption});
     parser.process(application);
 
     QTextStream out(stdout);
@@ -41,13 +55,33 @@ int main(int argc, char* argv[])
 
     DeviceSimulator device;
     device.setVersion(parser.value(versionOption));
-    if (!device.listen(address, static_cast<quint16>(port))) {
-        QTextStream(stderr) << "ovlix-devsim: cannot listen: " << device.errorString() << '\n';
-        return 1;
-    }
     QObject::connect(&device, &DeviceSimulator::requestReceived, &device,
                      [&out](const QString& target) { out << "GET " << target << Qt::endl; });
-    out << "Ovlix device simulator listening on http://" << address.toString() << ':'
-        << device.port() << Qt::endl;
+    const auto serve = [&](const QHostAddress& at) {
+        if (!device.listen(at, static_cast<quint16>(port))) {
+            QTextStream(stderr) << "ovlix-devsim: cannot listen: " << device.errorString() << '\n';
+            QCoreApplication::exit(1);
+            return;
+        }
+        out << "Ovlix device simulator listening on http://" << at.toString() << ':'
+            << device.port() << Qt::endl;
+    };
+    if (!parser.isSet(freshOption)) {
+        serve(address);
+        return device.isListening() ? QCoreApplication::exec() : 1;
+    }
+
+    FreshDevice fresh(parser.value(freshOption), parser.value(prefixOption).toInt());
+    QObject::connect(&fresh, &FreshDevice::addressTaken, &device, serve);
+    QObject::connect(&fresh, &FreshDevice::failed, &device, [](const QString& why) {
+        QTextStream(stderr) << "ovlix-devsim: " << why << '\n';
+        QCoreApplication::exit(1);
+    });
+    if (!fresh.start()) {
+        QTextStream(stderr) << "ovlix-devsim: " << fresh.errorString() << '\n';
+        return 1;
+    }
+    out << "Ovlix device simulator waiting, factory-fresh, on " << parser.value(freshOption)
+        << Qt::endl;
     return QCoreApplication::exec();
 }

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <QString>
+
+namespace ovlix {
+
+class EventLog;
+class HttpFetcher;
+class NetworkCommands;
+class ProcessLauncher;
+
+// Gives a freshly reset device the address typed: a press sets a static ARP
+// entry that maps the address to the device's MAC and pings it, so the device
+// takes the address of those packets; the tick after the wait sets the entry
+// again and asks the device for its version. The caller owns the wait.
+class AddressAssignment {
+public:
+    struct Seams {
+        const EventLog& log;
+        ProcessLauncher& launcher;
+        const NetworkCommands& commands;
+        HttpFetcher& inet;
+        // Why the ARP table may not be changed; empty when it may.
+        std::function<QString()> arpTableRefusal;
+        QString netsetFile;
+    };
+
+    struct Outcome {
+        bool assigned = false; // the device answered at the address
+        std::optional<QString> version;
+        QString message; // what the user is told
+    };
+
+    explicit AddressAssignment(Seams seams) : seams_(std::move(seams)) {}
+
+    void press(const QString& ip, const QString& mac, const QString& hostIp);
+    // `done` runs once the device has answered or failed to, unless this object
+    // goes away first.
+    void tick(const QString& ip, const QString& mac, const QString& hostIp,
+              std::function<void(Outcome)> done);
+
+private:
+    Seams seams_;
+};
+
+} // namespace ovlix

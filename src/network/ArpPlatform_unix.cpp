@@ -1,0 +1,35 @@
+#include "ArpEntries.h"
+
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace ovlix {
+
+const NetworkCommands& systemNetworkCommands()
+{
+    static const LinuxNetworkCommands commands(&interfaceHolding);
+    return commands;
+}
+
+// Root may change the table, and so may a program given CAP_NET_ADMIN alone.
+static bool hasNetAdmin()
+{
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3]{};
+    if (syscall(SYS_capget, &header, data) != 0)
+        return false;
+    return (data[CAP_TO_INDEX(CAP_NET_ADMIN)].effective & CAP_TO_MASK(CAP_NET_ADMIN)) != 0;
+}
+
+QString arpTableRefusal()
+{
+    if (geteuid() == 0 || hasNetAdmin())
+        return {};
+    return QStringLiteral(
+        "OvlixSetup is not allowed to change the ARP table of this computer, which "
+        "giving the device its address needs. Start OvlixSetup as root "
+        "and try again.");
+}
+
+} // namespace ovlix

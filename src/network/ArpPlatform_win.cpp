@@ -1,0 +1,37 @@
+#include "ArpEntries.h"
+
+#include <windows.h>
+
+namespace ovlix {
+
+const NetworkCommands& systemNetworkCommands()
+{
+    static const WindowsNetworkCommands commands;
+    return commands;
+}
+
+// Since Vista, arp -s is refused to a program that is not elevated.
+static bool isElevated()
+{
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+        return false;
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    const bool known =
+        GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size);
+    CloseHandle(token);
+    return known && elevation.TokenIsElevated != 0;
+}
+
+QString arpTableRefusal()
+{
+    if (isElevated())
+        return {};
+    return QStringLiteral(
+        "OvlixSetup is not allowed to change the ARP table of this computer, which "
+        "giving the device its address needs. Start OvlixSetup with "
+        "\"Run as administrator\" and try again.");
+}
+
+} // namespace ovlix

@@ -1,0 +1,78 @@
+#include "HostAddress.h"
+
+#include "core/EventLog.h"
+
+#include <cerrno>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <QNetworkInterface>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace ovlix {
+
+HostLookup::HostName SystemHostLookup::hostName()
+{
+    char buffer[256] = {};
+    if (gethostname(buffer, sizeof buffer - 1) != 0)
+        return {{}, errno};
+    return {QString::fromLocal8Bit(buffer).trimmed(), 0};
+}
+
+std::optional<QList<QHostAddress>> SystemHostLookup::addressesOf(const QString& name)
+{
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (getaddrinfo(name.toLocal8Bit().constData(), nullptr, &hints, &found) != 0 || !found)
+        return std::nullopt;
+    QList<QHostAddress> addresses;
+    for (const addrinfo* entry = found; entry; entry = entry->ai_next)
+        addresses.append(QHostAddress(entry->ai_addr));
+    freeaddrinfo(found);
+    return addresses;
+}
+
+QList<QHostAddress> SystemHostLookup::upInterfaceAddresses()
+{
+    QList<QHostAddress> addresses;
+    for (const QNetworkInterface& interface : QNetworkInterface::allInterfaces()) {
+        if (!interface.flags().testFlag(QNetworkInterface::IsUp))
+            continue;
+        for (const QNetworkAddressEntry& entry : interface.addressEntries())
+            if (entry.ip().protocol() == QAbstractSocket::IPv4Protocol)
+                addresses.append(entry.ip());
+    }
+    return addresses;
+}
+
+static std::optional<QString> firstNotLoopback(const QList<QHostAddress>& addresses)
+{
+    for (const QHostAddress& address : addresses)
+        if (!address.isLoopback())
+            return address.toString();
+    return std::nullopt;
+}
+
+QString GetHostIP(const EventLog& log, HostLookup& lookup)
+{
+    // Debian maps the host name to 127.0.1.1, which is no use as the interface
+    // of an ARP entry: look further before settling for loopback.
+    QList<QHostAddress> named;
+    const HostLookup::HostName host = lookup.hostName();
+    if (host.error != 0) {
+        log.WriteLog(hostNameFailedLine(host.error));
+    } else if (std::optional<QList<QHostAddress>> found = lookup.addressesOf(host.name)) {
+        named = *found;
+    } else {
+        log.WriteLog(noHostEntryLine());
+    }
+    if (std::optional<QString> address = firstNotLoopback(named))
+        return *address;
+    if (std::optional<QString> address = firstNotLoopback(lookup.upInterfaceAddresses()))
+        return *address;
+    return named.isEmpty() ? QStringLiteral("127.0.0.1") : named.first().toString();
+}
+
+} // namespace ovlix

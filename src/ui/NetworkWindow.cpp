@@ -1,0 +1,107 @@
+#include "NetworkWindow.h"
+
+#include "core/Settings.h"
+#include "device/DeviceRequests.h"
+#include "MainWindow.h"
+#include "MessageBoxes.h"
+#include "network/HostAddress.h"
+#include "ui_NetworkWindow.h"
+#include "WindowEnvironment.h"
+#include "WindowRegistry.h"
+
+#include <QEvent>
+
+namespace ovlix {
+
+NetworkWindow::NetworkWindow(WindowEnvironment& environment, WindowRegistry& windows)
+    : ui(std::make_unique<Ui::frmNetwork>()), environment_(environment), windows_(windows),
+      Inet1(environment.makeTransfer()),
+      assignment_({environment.log, environment.processes, environment.network.commands, *Inet1,
+                   environment.network.arpTableRefusal, environment.context.NetsetFile})
+{
+    ui->setupUi(this);
+    useFixedBorder(*this);
+    setFixedSize(size());
+    showAsReadOnly(*ui->txtVersion);
+    showAsReadOnly(*ui->txtHostIP);
+
+    timerARP.setSingleShot(true);
+    timerARP.setTimerType(Qt::PreciseTimer); // a coarse timer may end the wait early
+    timerARP.setInterval(environment.network.arpWait);
+    connect(ui->cmdSetIP, &QPushButton::clicked, this, &NetworkWindow::cmdSetIP_Click);
+    connect(&timerARP, &QTimer::timeout, this, &NetworkWindow::timerARP_Timer);
+    // A line edit has no double-click signal of its own.
+    ui->txtVersion->installEventFilter(this);
+
+    Form_Load();
+    centreOnScreen(*this);
+    ui->txtMAC->setFocus();
+}
+
+NetworkWindow::~NetworkWindow() = default;
+
+bool NetworkWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ui->txtVersion && event->type() == QEvent::MouseButtonDblClick)
+        txtVersion_DblClick();
+    return QWidget::eventFilter(watched, event);
+}
+
+void NetworkWindow::Form_Load()
+{
+    const AppContext& context = environment_.context;
+    ui->txtMAC->setText(
+        ReadSetting(environment_.log, context.NetsetFile, QStringLiteral("lastmac")));
+    if (ui->txtMAC->text().isEmpty())
+        ui->txtMAC->setText(QStringLiteral("00-03-75-10-01-55"));
+    ui->txtIP->setText(context.DeviceIP);
+    if (ui->txtIP->text().isEmpty())
+        ui->txtIP->setText(QStringLiteral("192.168.1.250"));
+    HostIP = GetHostIP(environment_.log, environment_.network.hosts);
+    ui->txtHostIP->setText(HostIP);
+}
+
+void NetworkWindow::cmdSetIP_Click()
+{
+    ui->cmdSetIP->setEnabled(false);
+    assignment_.press(ui->txtIP->text(), ui->txtMAC->text(), HostIP);
+    timerARP.start();
+}
+
+void NetworkWindow::timerARP_Timer()
+{
+    // Read now: what was typed during the wait is what the device is given.
+    const QString ip = ui->txtIP->text();
+    wait_.begin();
+    assignment_.tick(ip, ui->txtMAC->text(), HostIP,
+                     [this, ip](AddressAssignment::Outcome outcome) {
+                         wait_.end();
+                         showVersion(outcome.version);
+                         if (outcome.assigned) {
+                             environment_.context.DeviceIP = ip;
+                             // A main window the user has closed is not opened again for this.
+                             if (MainWindow* main = windows_.mainWindow())
+                                 main->showDeviceAddress(ip);
+                         }
+                         environment_.messages.show(this, outcome.message,
+                                                    [this] { ui->cmdSetIP->setEnabled(true); });
+                     });
+}
+
+void NetworkWindow::txtVersion_DblClick()
+{
+    wait_.begin();
+    PingOvlix(*Inet1, environment_.log, ui->txtIP->text(), [this](std::optional<QString> version) {
+        wait_.end();
+        showVersion(version);
+    });
+}
+
+void NetworkWindow::showVersion(const std::optional<QString>& version)
+{
+    // A failed probe leaves the last version found in the box.
+    if (version)
+        ui->txtVersion->setText(*version);
+}
+
+} // namespace ovlix

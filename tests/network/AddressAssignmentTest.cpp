@@ -1,0 +1,129 @@
+#include "network/AddressAssignment.h"
+#include "device/QtHttpFetcher.h"
+#include "DeviceSimulator.h"
+#include "network/ArpEntries.h"
+#include "support/ScriptedServer.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <QDir>
+
+using namespace ovlix;
+using namespace ovlix::test;
+
+namespace {
+
+class AddressAssignmentTest : public ::testing::Test {
+protected:
+    AddressAssignment::Outcome run(const QString& ip, const QString& mac, const QString& hostIp)
+    {
+        assignment.press(ip, mac, hostIp);
+        return tick(ip, mac, hostIp);
+    }
+
+    AddressAssignment::Outcome tick(const QString& ip, const QString& mac, const QString& hostIp)
+    {
+        std::optional<AddressAssignment::Outcome> outcome;
+        assignment.tick(ip, mac, hostIp, [&outcome](AddressAssignment::Outcome o) { outcome = o; });
+        EXPECT_TRUE(waitUntil([&] { return outcome.has_value(); }));
+        return outcome.value_or(AddressAssignment::Outcome{});
+    }
+
+    FilesFolder files;
+    RecordingLauncher launcher;
+    WindowsNetworkCommands windows;
+    QtHttpFetcher inet{FetchLimits{std::chrono::milliseconds(500)}};
+    QString refusal;
+    QString netset = files.path("netset");
+    AddressAssignment assignment{
+        {files.log(), launcher, windows, inet, [this] { return refusal; }, netset}};
+};
+
+} // namespace
+
+TEST_F(AddressAssignmentTest, ADeviceThatAnswersIsGivenTheAddressAndItIsSaved)
+{
+    DeviceSimulator device;
+    ASSERT_TRUE(device.listen());
+    device.setVersion("2.1a");
+    const QString ip = QStringLiteral("127.0.0.1:%1").arg(device.port());
+    const QString set = "arp -s " + ip + " 00-03-75-aa-bb-cc 192.168.1.10";
+
+    assignment.press(ip, "00-03-75-aa-bb-cc", "192.168.1.10");
+    EXPECT_EQ(launcher.commandLines, (QStringList{"arp -d " + ip, "arp -d ", set, "ping " + ip}));
+    EXPECT_TRUE(device.requests().isEmpty()); // the device is asked only after the wait
+    const AddressAssignment::Outcome outcome = tick(ip, "00-03-75-aa-bb-cc", "192.168.1.10");
+
+    EXPECT_TRUE(outcome.assigned);
+    EXPECT_EQ(outcome.message, "Ovlix Addess Setup Complete");
+    EXPECT_EQ(outcome.version, "2.1a");
+    EXPECT_EQ(launcher.commandLines.mid(4), QStringList{set});
+    EXPECT_EQ(device.requests(), (QList<QString>{"/", "/"}));
+    EXPECT_EQ(files.logMessages(),
+              (QStringList{"Delete ARP table", "Run App:  arp -d " + ip, "Run App:  arp -d ",
+                           "Set ARP entry: " + set, "Run App:  " + set, "Run App:  ping " + ip,
+                           "Set ARP entry: " + set, "Run App:  " + set}));
+    EXPECT_EQ(files.read("netset"),
+              "lastip, " + ip.toLatin1() + "\r\nlastmac, 00-03-75-aa-bb-cc\r\n");
+}
+
+TEST_F(AddressAssignmentTest, NoDeviceGivesTheDocumentedErrorAndSavesNothing)
+{
+    files.write("netset", "lastip, 10.0.0.5\r\nlastmac, 00-03-75-aa-bb-cc\r\n");
+    const QString ip = ScriptedServer::refusingAddress();
+    // An empty host address leaves the blank after the MAC on the Windows line.
+    const AddressAssignment::Outcome outcome = run(ip, "00-03-75-10-01-55", "");
+    EXPECT_FALSE(outcome.assigned);
+    EXPECT_EQ(outcome.message, "Error: Failed to ping Ovlix.  Please try again.\r\n");
+    EXPECT_EQ(outcome.version, std::nullopt);
+    const QString set = "arp -s " + ip + " 00-03-75-10-01-55 ";
+    EXPECT_EQ(files.logMessages().mid(3),
+              (QStringList{"Set ARP entry: " + set, "Run App:  " + set, "Run App:  ping " + ip,
+                           "Set ARP entry: " + set, "Run App:  " + set,
+                           "PingOvlix: index.htm version not found"}));
+    EXPECT_EQ(files.read("netset"), "lastip, 10.0.0.5\r\nlastmac, 00-03-75-aa-bb-cc\r\n");
+
+    // Without the right to change the ARP table the user is told so as well.
+    refusal = "OvlixSetup may not change the ARP table.";
+    EXPECT_EQ(tick(ip, "00-03-75-10-01-55", "").message,
+              "Error: Failed to ping Ovlix.  Please try again.\r\n"
+              "OvlixSetup may not change the ARP table.\r\n");
+}
+
+TEST_F(AddressAssignmentTest, CommandsThatCannotStartAreReportedOnTheTickOnly)
+{
+    DeviceSimulator device;
+    ASSERT_TRUE(device.listen());
+    const QString ip = QStringLiteral("127.0.0.1:%1").arg(device.port());
+    launcher.failing = true;
+    const AddressAssignment::Outcome outcome = run(ip, "00-03-75-10-01-55", "192.168.1.10");
+    // The press goes on to the ping whatever the ARP commands gave.
+    EXPECT_EQ(launcher.commandLines.size(), 5);
+    EXPECT_EQ(launcher.commandLines[3], "ping " + ip);
+    EXPECT_FALSE(outcome.assigned);
+    EXPECT_EQ(outcome.message, "Error: Failed to Set ARP table.\r\n");
+    EXPECT_EQ(outcome.version, "2.1a"); // the device did answer
+    EXPECT_EQ(files.logMessages().last(), "ERROR::Set ARP entry failed.  ");
+    EXPECT_FALSE(QFile::exists(netset));
+
+    ScriptedServer otherServer(ScriptedServer::Behaviour::Answer, httpAnswer("<h1>hello</h1>"));
+    EXPECT_EQ(tick(otherServer.address(), "00-03-75-10-01-55", "").message,
+              "Error: Failed to Set ARP table.\r\nFailed to ping Ovlix.  Please try again.\r\n");
+}
+
+TEST_F(AddressAssignmentTest, ASettingsFileThatCannotBeWrittenIsLoggedAndTheRunStillSucceeds)
+{
+    DeviceSimulator device;
+    ASSERT_TRUE(device.listen());
+    const QString ip = QStringLiteral("127.0.0.1:%1").arg(device.port());
+    netset = files.path("missing-folder/netset");
+    AddressAssignment elsewhere{
+        {files.log(), launcher, windows, inet, [this] { return refusal; }, netset}};
+    std::optional<AddressAssignment::Outcome> outcome;
+    elsewhere.tick(ip, "00-03-75-10-01-55", "", [&](AddressAssignment::Outcome o) { outcome = o; });
+    ASSERT_TRUE(waitUntil([&] { return outcome.has_value(); }));
+    EXPECT_TRUE(outcome->assigned);
+    EXPECT_EQ(outcome->message, "Ovlix Addess Setup Complete");
+    EXPECT_TRUE(files.logMessages().last().startsWith("ERROR::SaveNetSettings: "))
+        << files.logMessages().last().toStdString();
+}
