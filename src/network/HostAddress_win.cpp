@@ -1,69 +1,55 @@
 #include "HostAddress.h"
 
 #include "core/EventLog.h"
-
-#include <cstring>
-#include <winsock2.h>
+#include "win32/WinSockets.h"
 
 namespace ovlix {
 
-static constexpr WORD kRequestedVersion = 0x0101;
-static constexpr int kMinimumSockets = 1;
-
-// Starts Windows Sockets and checks that what was granted is usable.
+// Starts Windows Sockets and logs why when what was granted is not usable.
 static bool StartSockets(const EventLog& log)
 {
-    WSADATA data{};
-    if (WSAStartup(kRequestedVersion, &data) != 0) {
+    using Status = win32::SocketsStart::Status;
+    const win32::SocketsStart start = win32::startSockets();
+    switch (start.status) {
+    case Status::Started:
+        return true;
+    case Status::NotResponding:
         log.WriteLog(QStringLiteral("Windows Socket is not responding."));
-        return false;
-    }
-    if (data.iMaxSockets < kMinimumSockets) {
+        break;
+    case Status::TooFewSockets:
         log.WriteLog(QStringLiteral("ERROR::This application requires a minimum of ") +
-                     QString::number(kMinimumSockets) + QStringLiteral(" supported sockets."));
-        WSACleanup();
-        return false;
-    }
-    const int major = data.wVersion & 0xFF;
-    const int minor = (data.wVersion >> 8) & 0xFF;
-    if (major < 1 || (major == 1 && minor < 1)) {
-        log.WriteLog(QStringLiteral("Sockets version ") + QString::number(major) +
-                     QLatin1Char('.') + QString::number(minor) +
+                     QStringLiteral("1") + QStringLiteral(" supported sockets."));
+        break;
+    case Status::VersionTooOld:
+        log.WriteLog(QStringLiteral("Sockets version ") + QString::number(start.major) +
+                     QLatin1Char('.') + QString::number(start.minor) +
                      QStringLiteral(" is not supported by 32-bit Windows Sockets."));
-        WSACleanup();
-        return false;
+        break;
     }
-    return true;
+    return false;
 }
 
 static void StopSockets(const EventLog& log)
 {
-    if (WSACleanup() != 0)
+    if (!win32::stopSockets())
         log.WriteLog(QStringLiteral("Socket error occurred in Cleanup."));
 }
 
 HostLookup::HostName SystemHostLookup::hostName()
 {
-    char buffer[256] = {};
-    if (gethostname(buffer, sizeof buffer) == SOCKET_ERROR)
-        return {{}, WSAGetLastError()};
-    return {QString::fromLocal8Bit(buffer).trimmed(), 0};
+    const win32::HostName host = win32::localHostName();
+    return {QString::fromLocal8Bit(host.name.c_str()), host.error};
 }
 
 std::optional<QList<QHostAddress>> SystemHostLookup::addressesOf(const QString& name)
 {
-    const hostent* entry = gethostbyname(name.toLocal8Bit().constData());
-    if (!entry)
+    const auto found = win32::ipv4AddressesOf(name.toLocal8Bit().toStdString());
+    if (!found)
         return std::nullopt;
-    // The entry lives in memory of Windows Sockets: copy the addresses out now.
     QList<QHostAddress> addresses;
-    if (entry->h_addrtype == AF_INET && entry->h_length == 4) {
-        for (char** item = entry->h_addr_list; *item; ++item) {
-            in_addr address{};
-            std::memcpy(&address, *item, sizeof address);
-            addresses.append(QHostAddress(ntohl(address.s_addr)));
-        }
-    }
+    for (const std::vector<std::uint8_t>& bytes : *found)
+        addresses.append(QHostAddress((quint32(bytes[0]) << 24) | (quint32(bytes[1]) << 16) |
+                                      (quint32(bytes[2]) << 8) | quint32(bytes[3])));
     return addresses;
 }
 
