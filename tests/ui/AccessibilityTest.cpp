@@ -1,0 +1,64 @@
+// What a screen reader and a keyboard user meet: every control that takes the
+// focus has a name to speak, and every button a mnemonic of its own.
+
+#include "support/WindowFixture.h"
+#include "ui/AboutWindow.h"
+#include "ui/ControlDevicesWindow.h"
+#include "ui/DeviceLabelsWindow.h"
+#include "ui/MainWindow.h"
+#include "ui/NetworkWindow.h"
+
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QKeySequence>
+#include <QSet>
+#include <QTest>
+
+using namespace ovlix;
+using namespace ovlix::test;
+
+using AccessibilityTest = WindowFixture;
+
+TEST_F(AccessibilityTest, EveryControlHasANameAndEveryButtonAMnemonic)
+{
+    MainWindow* main = windows.openMain();
+    const QList<QWidget*> all{main, windows.openAbout(), windows.openNetwork(),
+                              windows.openDeviceLabels(), windows.openControlDevices()};
+    int controls = 0;
+    for (QWidget* window : all) {
+        QSet<QString> mnemonics;
+        for (QWidget* control : window->findChildren<QWidget*>()) {
+            if (!(control->focusPolicy() & Qt::ClickFocus) || control->objectName().isEmpty() ||
+                control->objectName().startsWith(QLatin1String("qt_")))
+                continue;
+            ++controls;
+            QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(control);
+            ASSERT_NE(spoken, nullptr);
+            EXPECT_FALSE(spoken->text(QAccessible::Name).trimmed().isEmpty())
+                << window->windowTitle().toStdString() << " "
+                << control->objectName().toStdString();
+            if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+                const QString key = QKeySequence::mnemonic(button->text()).toString();
+                EXPECT_FALSE(key.isEmpty()) << control->objectName().toStdString();
+                EXPECT_FALSE(mnemonics.contains(key)) << control->objectName().toStdString();
+                mnemonics.insert(key);
+                // The mnemonic marks a letter; it adds none to the caption.
+                EXPECT_EQ(spoken->text(QAccessible::Name), QString(button->text()).remove('&'));
+            }
+        }
+    }
+    EXPECT_GE(controls, 45); // the forms' buttons, boxes and lists
+}
+
+TEST_F(AccessibilityTest, TheMainWindowsButtonsAnswerTheirMnemonics)
+{
+    MainWindow* main = windows.openMain();
+    QApplication::setActiveWindow(main);
+    QTest::keyClick(main, Qt::Key_C, Qt::AltModifier);
+    EXPECT_TRUE(waitUntil([] {
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (qobject_cast<ControlDevicesWindow*>(window) && window->isVisible())
+                return true;
+        return false;
+    }));
+}
