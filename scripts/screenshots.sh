@@ -51,4 +51,8 @@ labels=$(window "Device Labels")
 shoot "$labels" labels
 xdotool windowmove "$labels" 0 0    # out of the way of the main window's buttons
 click "$main" 362 $((136 + 72 + 11 + menu))   # Control Devices
-shoot "$(window "Control X10 Devices")" x10
+x10=$(window "Control X10 Devices")
+shoot "$x10" x10
+xdotool windowmove "$x10" 600 0
+click "$main" 90 $((16 + 54 + 11 + menu))     # Network Setup
+shoot "$(window "Ovlix Network Setup")" network

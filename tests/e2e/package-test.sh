@@ -21,6 +21,8 @@ for file in usr/bin/OvlixSetup usr/bin/ovlix-devsim \
     usr/share/icons/hicolor/256x256/apps/ovlixsetup.png; do
     [ -f "$work/root/$file" ] || fail "$file is not in the package"
 done
+desktop-file-validate "$work/root/usr/share/applications/ovlixsetup.desktop" ||
+    fail "the desktop entry does not validate"
 depends="$(dpkg-deb -f "$deb" Depends)"
 for needed in libqt6widgets6 libqt6network6 libqt6core6 net-tools iputils-ping; do
     echo "$depends" | grep -q "$needed" || fail "Depends lacks $needed: $depends"
