@@ -3,7 +3,7 @@
 
 #include "device/DeviceRequests.h"
 #include "device/QtHttpFetcher.h"
-#include "support/ScriptedServer.h"
+#include "support/RogueScenarios.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -16,22 +16,6 @@ using Behaviour = ScriptedServer::Behaviour;
 
 namespace {
 
-const QByteArray kVersionPage = httpAnswer("<html><version>2.1a</version></html>");
-
-struct Scenario {
-    const char* name;
-    Behaviour behaviour;
-    QByteArray response;
-    int tickMs;
-    // Expected outcome: the version found (empty optional: none), whether a
-    // command request counts as sent, and the X10 error line when it does not.
-    std::optional<QString> version;
-    bool commandSent;
-    QString commandError;
-    // A short total deadline stands in for the 60 seconds.
-    std::chrono::milliseconds deadline = 1500ms;
-};
-
 struct Outcome {
     std::optional<QString> version;
     bool probeFinished = false;
@@ -39,7 +23,7 @@ struct Outcome {
     std::optional<bool> x10Sent;
 };
 
-Outcome runAll(const Scenario& scenario, const EventLog& log)
+Outcome runAll(const RogueScenario& scenario, const EventLog& log)
 {
     ScriptedServer server(scenario.behaviour, scenario.response, scenario.tickMs);
     QtHttpFetcher inet(FetchLimits{scenario.deadline});
@@ -61,48 +45,9 @@ Outcome runAll(const Scenario& scenario, const EventLog& log)
 
 TEST(RogueDevice, EachMisbehaviourHasItsDefinedOutcome)
 {
-    const QByteArray cutBody =
-        "HTTP/1.1 200 OK\r\nContent-Length: 4000\r\n\r\n" + QByteArray(3000, 'x');
-    const std::vector<Scenario> scenarios{
-        {"error status with a version page",
-         Behaviour::Answer,
-         httpAnswer("<version>2.1a</version>", "404 Not Found"),
-         1,
-         "2.1a",
-         true,
-         {}},
-        {"version page in many small pieces",
-         Behaviour::InPieces,
-         kVersionPage,
-         1,
-         "2.1a",
-         true,
-         {}},
-        {"accepts and never answers",
-         Behaviour::Silent,
-         {},
-         1,
-         std::nullopt,
-         false,
-         "ERROR::SendHttp: No complete answer within 1.5 seconds"},
-        {"one byte at a time for ever", Behaviour::Trickle, kVersionPage, 100, std::nullopt, false,
-         "ERROR::SendHttp: No complete answer within 1.5 seconds"},
-        {"garbage that is not HTTP", Behaviour::Answer,
-         QByteArray("\x01\x02 not http at all\r\n\r\n"), 1, std::nullopt, false,
-         "ERROR::SendHttp: Connection closed"},
-        {"connection dropped in mid-body", Behaviour::CutMidBody, cutBody, 1, std::nullopt, false,
-         "ERROR::SendHttp: Connection closed"},
-        {"redirect loop",
-         Behaviour::RedirectLoop,
-         {},
-         1,
-         std::nullopt,
-         false,
-         "ERROR::SendHttp: Too many redirects",
-         20s},
-    };
+    const std::vector<RogueScenario> scenarios = rogueScenarios();
     int passed = 0;
-    for (const Scenario& scenario : scenarios) {
+    for (const RogueScenario& scenario : scenarios) {
         FilesFolder folder;
         const Outcome outcome = runAll(scenario, folder.log());
         const QStringList lines = folder.logMessages();
