@@ -3,22 +3,14 @@
 
 #include "core/win32/DetachedStart.h"
 
-#include <cstdio>
+#include "Check.h"
 #include <string>
 
 using ovlix::win32::startMinimisedWithoutFocus;
 
-static int passed = 0;
-static int failed = 0;
-
-static void check(bool condition, const char* what)
-{
-    std::printf("%s: %s\n", condition ? "ok" : "FAILED", what);
-    (condition ? passed : failed)++;
-}
-
 int main()
 {
+    ovlix::win32::test::Checks check;
     const auto started = startMinimisedWithoutFocus(L"cmd.exe /c exit 0");
     check(started.started && started.errorCode == 0, "a real program starts");
 
@@ -30,6 +22,5 @@ int main()
     const auto empty = startMinimisedWithoutFocus(L"");
     check(!empty.started, "an empty command line starts nothing");
 
-    std::printf("%d passed, %d failed\n", passed, failed);
-    return failed == 0 ? 0 : 1;
+    return check.summary();
 }

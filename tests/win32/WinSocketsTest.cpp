@@ -3,21 +3,13 @@
 
 #include "network/win32/WinSockets.h"
 
-#include <cstdio>
+#include "Check.h"
 
 using namespace ovlix::win32;
 
-static int passed = 0;
-static int failed = 0;
-
-static void check(bool condition, const char* what)
-{
-    std::printf("%s: %s\n", condition ? "ok" : "FAILED", what);
-    (condition ? passed : failed)++;
-}
-
 int main()
 {
+    ovlix::win32::test::Checks check;
     const SocketsStart start = startSockets();
     check(start.status == SocketsStart::Status::Started, "Windows Sockets 1.1 starts");
     check(start.major == 1 && start.minor == 1, "version 1.1 is granted");
@@ -37,6 +29,5 @@ int main()
 
     check(stopSockets(), "Windows Sockets stops again");
 
-    std::printf("%d passed, %d failed\n", passed, failed);
-    return failed == 0 ? 0 : 1;
+    return check.summary();
 }
