@@ -125,18 +125,8 @@ SaveResult saveLabelsFile(const EventLog& log, const QString& path, const LabelS
     return result;
 }
 
-void readLabelsFile(const EventLog& log, const QString& path, LabelSet& slots)
+QString applyLabelsText(const QString& text, LabelSet& slots)
 {
-    const QString errorPrefix = QStringLiteral("ERROR::frmDeviceLabels.ReadLabels: ");
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        log.WriteLog(errorPrefix + file.errorString());
-        return;
-    }
-    const QString text = fromFileText(file.read(kMaxLabelsFileSize));
-    const bool cut = !file.atEnd();
-    file.close();
-
     QString problem;
     qsizetype pos = 0;
     int lines = 0;
@@ -150,6 +140,22 @@ void readLabelsFile(const EventLog& log, const QString& path, LabelSet& slots)
         problem = QStringLiteral("The file has only %1 of %2 lines").arg(lines).arg(kLabelSlots);
     else if (!text.mid(pos).trimmed().isEmpty())
         problem = QStringLiteral("The lines after line %1 are ignored").arg(kLabelSlots);
+    return problem;
+}
+
+void readLabelsFile(const EventLog& log, const QString& path, LabelSet& slots)
+{
+    const QString errorPrefix = QStringLiteral("ERROR::frmDeviceLabels.ReadLabels: ");
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        log.WriteLog(errorPrefix + file.errorString());
+        return;
+    }
+    const QString text = fromFileText(file.read(kMaxLabelsFileSize));
+    const bool cut = !file.atEnd();
+    file.close();
+
+    QString problem = applyLabelsText(text, slots);
     if (cut)
         problem =
             QStringLiteral("Only the first %1 bytes of the file are read").arg(kMaxLabelsFileSize);

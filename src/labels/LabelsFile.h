@@ -23,6 +23,10 @@ QByteArray labelsFileText(const LabelSet& slots);
 // previous file stays as it was.
 SaveResult saveLabelsFile(const EventLog& log, const QString& path, const LabelSet& slots);
 
+// Applies the text of a labels file to the slots as readLabelsFile does, and
+// tells the last problem met; empty when there was none.
+QString applyLabelsText(const QString& text, LabelSet& slots);
+
 // Reads the file's first eight lines (ended by CR LF, LF or CR) into the slots.
 // A field that cannot be applied leaves its part of the slot as it was, a
 // missing line leaves its slot; one line in the log tells the last problem.
