@@ -68,7 +68,8 @@ void QtHttpFetcher::get(const QUrl& url, Done done)
             reply->abort();
         }
     });
-    QTimer::singleShot(limits_.deadline, reply, [reply, transfer] {
+    // A coarse timer may fire up to 5% early; the deadline is a promise to the user.
+    QTimer::singleShot(limits_.deadline, Qt::PreciseTimer, reply, [reply, transfer] {
         transfer->deadlinePassed = true;
         reply->abort();
     });
