@@ -2,9 +2,12 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QFont>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 
@@ -17,9 +20,35 @@ static void registerProgramPictures()
 
 namespace ovlix {
 
+namespace {
+
+// Enter on a focused button presses it, as a keyboard user expects; Qt leaves
+// that to the default buttons of dialogs, which keep their own handling.
+class EnterPressesButtons : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        auto* button = qobject_cast<QPushButton*>(watched);
+        if (!button || !button->isEnabled() || qobject_cast<QDialog*>(button->window()) ||
+            (key != Qt::Key_Return && key != Qt::Key_Enter))
+            return false;
+        button->click();
+        return true;
+    }
+};
+
+} // namespace
+
 void applyProgramLook(QApplication& application)
 {
     registerProgramPictures();
+    application.installEventFilter(new EnterPressesButtons(&application));
     // The forms are laid out for a small sans serif font of 8.25 points.
     QFont font;
     font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),

@@ -11,6 +11,7 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QKeySequence>
+#include <QPushButton>
 #include <QSet>
 #include <QTest>
 
@@ -50,15 +51,23 @@ TEST_F(AccessibilityTest, EveryControlHasANameAndEveryButtonAMnemonic)
     EXPECT_GE(controls, 45); // the forms' buttons, boxes and lists
 }
 
-TEST_F(AccessibilityTest, TheMainWindowsButtonsAnswerTheirMnemonics)
+template <class Window> static bool isOpen()
+{
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (qobject_cast<Window*>(window) && window->isVisible())
+            return true;
+    return false;
+}
+
+TEST_F(AccessibilityTest, ButtonsAnswerTheirMnemonicsAndEnter)
 {
     MainWindow* main = windows.openMain();
     QApplication::setActiveWindow(main);
     QTest::keyClick(main, Qt::Key_C, Qt::AltModifier);
-    EXPECT_TRUE(waitUntil([] {
-        for (QWidget* window : QApplication::topLevelWidgets())
-            if (qobject_cast<ControlDevicesWindow*>(window) && window->isVisible())
-                return true;
-        return false;
-    }));
+    EXPECT_TRUE(waitUntil([] { return isOpen<ControlDevicesWindow>(); }));
+
+    auto* labelsButton = find<QPushButton>(main, "cmdDeviceLabels");
+    labelsButton->setFocus();
+    QTest::keyClick(labelsButton, Qt::Key_Return);
+    EXPECT_TRUE(isOpen<DeviceLabelsWindow>());
 }
