@@ -97,24 +97,6 @@ TEST_F(NetworkWindowTest, AFailedRunKeepsEverythingAndTheButtonComesBackAfterThe
     EXPECT_FALSE(QFile::exists(context.NetsetFile));
 }
 
-TEST_F(NetworkWindowTest, ClosingDuringTheWaitEndsTheRunQuietly)
-{
-    DeviceSimulator device;
-    ASSERT_TRUE(device.listen());
-    NetworkWindow* network = windows.openNetwork();
-    find<QLineEdit>(network, "txtIP")->setText(QStringLiteral("127.0.0.1:%1").arg(device.port()));
-    QTest::mouseClick(find<QPushButton>(network, "cmdSetIP"), Qt::LeftButton);
-    network->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QTest::qWait(300); // well past the wait
-    EXPECT_TRUE(messages.shown.isEmpty());
-    EXPECT_TRUE(device.requests().isEmpty());
-    EXPECT_FALSE(QFile::exists(context.NetsetFile));
-    EXPECT_EQ(launcher.commandLines.size(), 4); // the press only
-    // Made afresh: idle again.
-    EXPECT_TRUE(find<QPushButton>(windows.openNetwork(), "cmdSetIP")->isEnabled());
-}
-
 TEST_F(NetworkWindowTest, DoubleClickingTheVersionBoxAsksTheDeviceAgain)
 {
     DeviceSimulator device;
