@@ -2,7 +2,6 @@
 
 #include "core/EventLog.h"
 #include "core/TextFiles.h"
-#include "HttpFetcher.h"
 
 namespace ovlix {
 
@@ -35,16 +34,23 @@ std::optional<QString> findVersion(const QString& page)
     return page.mid(versionBegin, stop - versionBegin);
 }
 
-void PingOvlix(HttpFetcher& inet, const EventLog& log, const QString& ip,
-               std::function<void(std::optional<QString> version)> done)
+void probeVersion(HttpFetcher& inet, const EventLog& log, const QString& ip,
+                  std::function<void(VersionProbe probe)> done)
 {
     inet.get(probeUrl(ip), [&log, done = std::move(done)](const FetchResult& result) {
         // A failed fetch has an empty body, so it is reported as not found too.
         std::optional<QString> version = findVersion(fromFileText(result.body));
         if (!version)
             log.WriteLog(QStringLiteral("PingOvlix: index.htm version not found"));
-        done(std::move(version));
+        done({std::move(version), result.failure});
     });
+}
+
+void PingOvlix(HttpFetcher& inet, const EventLog& log, const QString& ip,
+               std::function<void(std::optional<QString> version)> done)
+{
+    probeVersion(inet, log, ip,
+                 [done = std::move(done)](VersionProbe probe) { done(std::move(probe.version)); });
 }
 
 void SendHttp(HttpFetcher& inet, const EventLog& log, const SendHttpStyle& style,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "HttpFetcher.h"
+
 #include <functional>
 #include <optional>
 #include <QString>
@@ -8,7 +10,6 @@
 namespace ovlix {
 
 class EventLog;
-class HttpFetcher;
 
 // The address text is used as typed, so "127.0.0.1:8080" reaches a simulator.
 QUrl probeUrl(const QString& ip);
@@ -23,8 +24,19 @@ QString encodeQueryValue(const QString& value);
 // markers matched without regard to case; nothing when either is missing.
 std::optional<QString> findVersion(const QString& page);
 
+// What one look at the device's root page found: the version, or what stood in
+// its way. No version with no failure is a page that carries none.
+struct VersionProbe {
+    std::optional<QString> version;
+    FetchResult::Failure failure = FetchResult::Failure::None;
+};
+
 // Fetches the device's root page and reports the version it carries; a page
 // without one, or no page at all, is logged as not found.
+void probeVersion(HttpFetcher& inet, const EventLog& log, const QString& ip,
+                  std::function<void(VersionProbe probe)> done);
+
+// probeVersion for those that need only the version.
 void PingOvlix(HttpFetcher& inet, const EventLog& log, const QString& ip,
                std::function<void(std::optional<QString> version)> done);
 

@@ -28,6 +28,26 @@ bool isHttpErrorStatus(QNetworkReply* reply)
     return contentError || serverError;
 }
 
+FetchResult::Failure failureOf(QNetworkReply::NetworkError error)
+{
+    using Failure = FetchResult::Failure;
+    switch (error) {
+    case QNetworkReply::ConnectionRefusedError:
+        return Failure::Refused;
+    case QNetworkReply::RemoteHostClosedError:
+        return Failure::Closed;
+    case QNetworkReply::HostNotFoundError:
+        return Failure::HostNotFound;
+    case QNetworkReply::TimeoutError:
+        return Failure::NoAnswer;
+    case QNetworkReply::UnknownNetworkError:
+    case QNetworkReply::TemporaryNetworkFailureError:
+        return Failure::Unreachable;
+    default:
+        return Failure::Other;
+    }
+}
+
 } // namespace
 
 QtHttpFetcher::QtHttpFetcher(FetchLimits limits) : limits_(limits)
@@ -87,8 +107,10 @@ void QtHttpFetcher::get(const QUrl& url, Done done)
             result.body = transfer->body;
         } else if (transfer->deadlinePassed) {
             result.error = QStringLiteral("No complete answer within %1 seconds").arg(seconds);
+            result.failure = FetchResult::Failure::NoAnswer;
         } else {
             result.error = reply->errorString();
+            result.failure = failureOf(reply->error());
         }
         done(result);
     });

@@ -2,18 +2,52 @@
 
 #include "ArpEntries.h"
 #include "core/CommandRunner.h"
+#include "core/EventLog.h"
 #include "device/DeviceRequests.h"
 #include "NetSettings.h"
 
 namespace ovlix {
 
-void AddressAssignment::press(const QString& ip, const QString& mac, const QString& hostIp)
+QString whyNoOvlixAnswered(const QString& ip, FetchResult::Failure failure,
+                           const QList<CardAddress>& cards)
 {
+    using Failure = FetchResult::Failure;
+    if (!onSomeNetwork(ip, cards)) {
+        const QString networks = networksOf(cards);
+        return QStringLiteral("The address %1 is on none of this PC's networks (%2).")
+            .arg(ip, networks.isEmpty() ? QStringLiteral("it has none but loopback") : networks);
+    }
+    switch (failure) {
+    case Failure::NoAnswer:
+    case Failure::Unreachable:
+        return QStringLiteral("Nothing answered at %1: the device did not take the address; "
+                              "check its cable and power, the MAC address, and that it was "
+                              "reset or restarted just before.")
+            .arg(ip);
+    case Failure::None: // a page without a version
+    case Failure::Refused:
+    case Failure::Closed:
+        return QStringLiteral("Something answered at %1, but not as an Ovlix: another device may "
+                              "already use this address.")
+            .arg(ip);
+    case Failure::HostNotFound:
+    case Failure::Other:
+        break;
+    }
+    return {};
+}
+
+QString AddressAssignment::press(const QString& ip, const QString& mac, const QString& hostIp)
+{
+    const FacingCard facing = cardFacing(ip, seams_.cards(), hostIp);
+    seams_.log.WriteLog(facing.logLine);
+    const QString hostIpUsed = facing.card ? facing.card->address.toString() : hostIp;
     // The results only show in the log: the ping and the wait follow whatever
     // they are.
     DeleteArpEntry(seams_.log, seams_.launcher, ip);
-    SetArpEntry(seams_.log, seams_.launcher, seams_.commands, ip, mac, hostIp);
+    SetArpEntry(seams_.log, seams_.launcher, seams_.commands, ip, mac, hostIpUsed);
     RunApp(seams_.log, seams_.launcher, seams_.commands.ping(ip));
+    return hostIpUsed;
 }
 
 void AddressAssignment::tick(const QString& ip, const QString& mac, const QString& hostIp,
@@ -22,15 +56,21 @@ void AddressAssignment::tick(const QString& ip, const QString& mac, const QStrin
     QString errors;
     if (!SetArpEntry(seams_.log, seams_.launcher, seams_.commands, ip, mac, hostIp))
         errors += QStringLiteral("Failed to Set ARP table.\r\n");
-    PingOvlix(
+    probeVersion(
         seams_.inet, seams_.log, ip,
-        [this, ip, mac, errors, done = std::move(done)](std::optional<QString> version) {
+        [this, ip, mac, errors, done = std::move(done)](VersionProbe probe) {
+            const std::optional<QString>& version = probe.version;
             if (!version) {
+                // Otherwise the user would retry for ever without learning why.
+                QString why = seams_.arpTableRefusal();
+                if (why.isEmpty())
+                    why = whyNoOvlixAnswered(ip, probe.failure, seams_.cards());
                 QString message = QStringLiteral("Error: ") + errors +
                                   QStringLiteral("Failed to ping Ovlix.  Please try again.\r\n");
-                // Otherwise the user would retry for ever without learning why.
-                if (const QString refusal = seams_.arpTableRefusal(); !refusal.isEmpty())
-                    message += refusal + QStringLiteral("\r\n");
+                if (!why.isEmpty()) {
+                    seams_.log.WriteLog(why);
+                    message += why + QStringLiteral("\r\n");
+                }
                 done({false, std::nullopt, message});
                 return;
             }

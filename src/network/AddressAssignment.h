@@ -1,5 +1,8 @@
 #pragma once
 
+#include "device/HttpFetcher.h"
+#include "FacingInterface.h"
+
 #include <functional>
 #include <optional>
 #include <QString>
@@ -7,7 +10,6 @@
 namespace ovlix {
 
 class EventLog;
-class HttpFetcher;
 class NetworkCommands;
 class ProcessLauncher;
 
@@ -25,6 +27,8 @@ public:
         // Why the ARP table may not be changed; empty when it may.
         std::function<QString()> arpTableRefusal;
         QString netsetFile;
+        // This PC's cards, to find the one that faces the device.
+        std::function<QList<CardAddress>()> cards = &systemCardAddresses;
     };
 
     struct Outcome {
@@ -35,7 +39,9 @@ public:
 
     explicit AddressAssignment(Seams seams) : seams_(std::move(seams)) {}
 
-    void press(const QString& ip, const QString& mac, const QString& hostIp);
+    // Returns the host address that the ARP entry names: that of the card that
+    // faces the device, else `hostIp`, the PC's address found at load.
+    QString press(const QString& ip, const QString& mac, const QString& hostIp);
     // `done` runs once the device has answered or failed to, unless this object
     // goes away first.
     void tick(const QString& ip, const QString& mac, const QString& hostIp,
@@ -44,5 +50,10 @@ public:
 private:
     Seams seams_;
 };
+
+// One plain sentence saying why no Ovlix answered at the address, from where
+// the address lies and what the probe met; empty when nothing tells.
+QString whyNoOvlixAnswered(const QString& ip, FetchResult::Failure failure,
+                           const QList<CardAddress>& cards);
 
 } // namespace ovlix

@@ -1,17 +1,22 @@
 #include "HostAddress.h"
 
+#include "core/EventLog.h"
+
 namespace ovlix {
 
-QString hostNameFailedLine(int error)
+std::optional<QList<QHostAddress>> namedAddresses(const EventLog& log, HostLookup& lookup)
 {
-    return QStringLiteral("ERROR::Windows Sockets error ") + QString::number(error) +
-           QStringLiteral(" has occurred. Unable to successfully get Host Name.");
-}
-
-QString noHostEntryLine()
-{
-    return QStringLiteral("ERROR::Windows Sockets are not responding. ") +
-           QStringLiteral("Unable to successfully get Host Name.");
+    const HostLookup::HostName host = lookup.hostName();
+    if (host.error != 0) {
+        log.WriteLog(QStringLiteral("ERROR::Windows Sockets error ") + QString::number(host.error) +
+                     QStringLiteral(" has occurred. Unable to successfully get Host Name."));
+        return std::nullopt;
+    }
+    std::optional<QList<QHostAddress>> found = lookup.addressesOf(host.name);
+    if (!found)
+        log.WriteLog(QStringLiteral("ERROR::Windows Sockets are not responding. ") +
+                     QStringLiteral("Unable to successfully get Host Name."));
+    return found;
 }
 
 } // namespace ovlix

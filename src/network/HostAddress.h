@@ -39,8 +39,8 @@ public:
 // not found; every failure is logged.
 QString GetHostIP(const EventLog& log, HostLookup& lookup);
 
-// The log lines of the lookup's failures, the same on every platform.
-QString hostNameFailedLine(int error);
-QString noHostEntryLine();
+// The addresses that the resolver lists for this machine's name; nothing, with
+// the documented line logged, when the name or its entry could not be had.
+std::optional<QList<QHostAddress>> namedAddresses(const EventLog& log, HostLookup& lookup);
 
 } // namespace ovlix

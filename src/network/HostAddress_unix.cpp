@@ -1,7 +1,5 @@
 #include "HostAddress.h"
 
-#include "core/EventLog.h"
-
 #include <cerrno>
 #include <netdb.h>
 #include <netinet/in.h>
@@ -57,22 +55,15 @@ static std::optional<QString> firstNotLoopback(const QList<QHostAddress>& addres
 
 QString GetHostIP(const EventLog& log, HostLookup& lookup)
 {
+    // A name that does not resolve leaves the address unknown, as on Windows.
+    const std::optional<QList<QHostAddress>> named = namedAddresses(log, lookup);
+    if (!named)
+        return {};
     // Debian maps the host name to 127.0.1.1, which is no use as the interface
-    // of an ARP entry: look further before settling for loopback.
-    QList<QHostAddress> named;
-    const HostLookup::HostName host = lookup.hostName();
-    if (host.error != 0) {
-        log.WriteLog(hostNameFailedLine(host.error));
-    } else if (std::optional<QList<QHostAddress>> found = lookup.addressesOf(host.name)) {
-        named = *found;
-    } else {
-        log.WriteLog(noHostEntryLine());
-    }
-    if (std::optional<QString> address = firstNotLoopback(named))
+    // of an ARP entry: look further, and never settle for loopback.
+    if (std::optional<QString> address = firstNotLoopback(*named))
         return *address;
-    if (std::optional<QString> address = firstNotLoopback(lookup.upInterfaceAddresses()))
-        return *address;
-    return named.isEmpty() ? QStringLiteral("127.0.0.1") : named.first().toString();
+    return firstNotLoopback(lookup.upInterfaceAddresses()).value_or(QString());
 }
 
 } // namespace ovlix

@@ -63,15 +63,9 @@ QString GetHostIP(const EventLog& log, HostLookup& lookup)
     if (!StartSockets(log))
         return {};
     QString result;
-    const HostLookup::HostName host = lookup.hostName();
-    if (host.error != 0) {
-        log.WriteLog(hostNameFailedLine(host.error));
-    } else if (std::optional<QList<QHostAddress>> found = lookup.addressesOf(host.name)) {
-        if (!found->isEmpty())
-            result = found->first().toString();
-    } else {
-        log.WriteLog(noHostEntryLine());
-    }
+    if (const std::optional<QList<QHostAddress>> named = namedAddresses(log, lookup);
+        named && !named->isEmpty())
+        result = named->first().toString();
     StopSockets(log);
     return result;
 }

@@ -17,7 +17,8 @@ NetworkWindow::NetworkWindow(WindowEnvironment& environment, WindowRegistry& win
     : ui(std::make_unique<Ui::frmNetwork>()), environment_(environment), windows_(windows),
       Inet1(environment.makeTransfer()),
       assignment_({environment.log, environment.processes, environment.network.commands, *Inet1,
-                   environment.network.arpTableRefusal, environment.context.NetsetFile})
+                   environment.network.arpTableRefusal, environment.context.NetsetFile,
+                   environment.network.cards})
 {
     ui->setupUi(this);
     useFixedBorder(*this);
@@ -57,14 +58,17 @@ void NetworkWindow::Form_Load()
     ui->txtIP->setText(context.DeviceIP);
     if (ui->txtIP->text().isEmpty())
         ui->txtIP->setText(QStringLiteral("192.168.1.250"));
-    HostIP = GetHostIP(environment_.log, environment_.network.hosts);
+    hostIpAtLoad_ = GetHostIP(environment_.log, environment_.network.hosts);
+    HostIP = hostIpAtLoad_;
     ui->txtHostIP->setText(HostIP);
 }
 
 void NetworkWindow::cmdSetIP_Click()
 {
     ui->cmdSetIP->setEnabled(false);
-    assignment_.press(ui->txtIP->text(), ui->txtMAC->text(), HostIP);
+    // The card that faces the device names the ARP entry from now on.
+    HostIP = assignment_.press(ui->txtIP->text(), ui->txtMAC->text(), hostIpAtLoad_);
+    ui->txtHostIP->setText(HostIP);
     timerARP.start();
 }
 

@@ -39,6 +39,7 @@ private:
     WindowEnvironment& environment_;
     WindowRegistry& windows_;
     QString HostIP;
+    QString hostIpAtLoad_; // where no card faces the device
     QTimer timerARP;
     std::unique_ptr<HttpFetcher> Inet1;
     // Made after Inet1, through which it asks the device.

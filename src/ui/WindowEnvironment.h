@@ -4,6 +4,7 @@
 #include "core/CommandRunner.h"
 #include "core/EventLog.h"
 #include "device/HttpFetcher.h"
+#include "network/FacingInterface.h"
 
 #include <chrono>
 #include <functional>
@@ -23,6 +24,8 @@ struct NetworkAccess {
     std::function<QString()> arpTableRefusal;
     // How long the device is given to take its address before it is asked.
     std::chrono::milliseconds arpWait = std::chrono::milliseconds(5000);
+    // This PC's cards, to find the one that faces the device.
+    std::function<QList<CardAddress>()> cards = &systemCardAddresses;
 };
 
 // What start-up hands to every window: the process-wide values and the seams

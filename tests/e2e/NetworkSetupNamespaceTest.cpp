@@ -93,7 +93,11 @@ TEST_F(NetworkSetupInNamespaces, TheDeviceTakesTheTypedAddressAndNobodyElseAnswe
         << neighbour.toStdString();
 
     const QString nobody = qEnvironmentVariable("OVLIX_NETNS_NOBODY");
-    EXPECT_EQ(assign(nobody), "Error: Failed to ping Ovlix.  Please try again.\r\n");
+    EXPECT_EQ(assign(nobody),
+              "Error: Failed to ping Ovlix.  Please try again.\r\nNothing answered at " + nobody +
+                  ": the device did not take the address; check its cable and "
+                  "power, the MAC address, and that it was reset or restarted "
+                  "just before.\r\n");
     EXPECT_EQ(context.DeviceIP, device);
     EXPECT_EQ(files.read("netset"),
               "lastip, " + device.toLatin1() + "\r\nlastmac, 00-03-75-10-01-55\r\n");

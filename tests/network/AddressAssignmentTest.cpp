@@ -35,9 +35,17 @@ protected:
     QtHttpFetcher inet{FetchLimits{std::chrono::milliseconds(500)}};
     QString refusal;
     QString netset = files.path("netset");
-    AddressAssignment assignment{
-        {files.log(), launcher, windows, inet, [this] { return refusal; }, netset}};
+    QList<CardAddress> cards{{"lo", QHostAddress("127.0.0.1"), 8, true},
+                             {"eth0", QHostAddress("192.168.1.10"), 24, false}};
+    AddressAssignment assignment{{files.log(), launcher, windows, inet, [this] { return refusal; },
+                                  netset, [this] { return cards; }}};
 };
+
+QString somethingAnswered(const QString& ip)
+{
+    return "Something answered at " + ip +
+           ", but not as an Ovlix: another device may already use this address.";
+}
 
 } // namespace
 
@@ -60,7 +68,9 @@ TEST_F(AddressAssignmentTest, ADeviceThatAnswersIsGivenTheAddressAndItIsSaved)
     EXPECT_EQ(launcher.commandLines.mid(4), QStringList{set});
     EXPECT_EQ(device.requests(), (QList<QString>{"/", "/"}));
     EXPECT_EQ(files.logMessages(),
-              (QStringList{"Delete ARP table", "Run App:  arp -d " + ip, "Run App:  arp -d ",
+              (QStringList{"No network card has " + ip +
+                               " on its network; the host address \"192.168.1.10\" is used",
+                           "Delete ARP table", "Run App:  arp -d " + ip, "Run App:  arp -d ",
                            "Set ARP entry: " + set, "Run App:  " + set, "Run App:  ping " + ip,
                            "Set ARP entry: " + set, "Run App:  " + set}));
     EXPECT_EQ(files.read("netset"),
@@ -74,13 +84,15 @@ TEST_F(AddressAssignmentTest, NoDeviceGivesTheDocumentedErrorAndSavesNothing)
     // An empty host address leaves the blank after the MAC on the Windows line.
     const AddressAssignment::Outcome outcome = run(ip, "00-03-75-10-01-55", "");
     EXPECT_FALSE(outcome.assigned);
-    EXPECT_EQ(outcome.message, "Error: Failed to ping Ovlix.  Please try again.\r\n");
+    // The refusal of a connection shows that something is at the address.
+    EXPECT_EQ(outcome.message, "Error: Failed to ping Ovlix.  Please try again.\r\n" +
+                                   somethingAnswered(ip) + "\r\n");
     EXPECT_EQ(outcome.version, std::nullopt);
     const QString set = "arp -s " + ip + " 00-03-75-10-01-55 ";
-    EXPECT_EQ(files.logMessages().mid(3),
+    EXPECT_EQ(files.logMessages().mid(4),
               (QStringList{"Set ARP entry: " + set, "Run App:  " + set, "Run App:  ping " + ip,
                            "Set ARP entry: " + set, "Run App:  " + set,
-                           "PingOvlix: index.htm version not found"}));
+                           "PingOvlix: index.htm version not found", somethingAnswered(ip)}));
     EXPECT_EQ(files.read("netset"), "lastip, 10.0.0.5\r\nlastmac, 00-03-75-aa-bb-cc\r\n");
 
     // Without the right to change the ARP table the user is told so as well.
@@ -108,7 +120,8 @@ TEST_F(AddressAssignmentTest, CommandsThatCannotStartAreReportedOnTheTickOnly)
 
     ScriptedServer otherServer(ScriptedServer::Behaviour::Answer, httpAnswer("<h1>hello</h1>"));
     EXPECT_EQ(tick(otherServer.address(), "00-03-75-10-01-55", "").message,
-              "Error: Failed to Set ARP table.\r\nFailed to ping Ovlix.  Please try again.\r\n");
+              "Error: Failed to Set ARP table.\r\nFailed to ping Ovlix.  Please try again.\r\n" +
+                  somethingAnswered(otherServer.address()) + "\r\n");
 }
 
 TEST_F(AddressAssignmentTest, ASettingsFileThatCannotBeWrittenIsLoggedAndTheRunStillSucceeds)

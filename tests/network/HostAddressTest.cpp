@@ -20,22 +20,22 @@ TEST(GetHostIP, TakesTheFirstAddressOfTheHostNameThatIsNotLoopback)
     lookup.interfaces = {QHostAddress("127.0.0.1"), QHostAddress("10.0.0.2")};
     EXPECT_EQ(GetHostIP(files.log(), lookup), "10.0.0.2");
 
-    // Nothing but loopback anywhere.
+    // Nothing but loopback anywhere: no address rather than loopback.
     lookup.interfaces = {QHostAddress("127.0.0.1")};
-    EXPECT_EQ(GetHostIP(files.log(), lookup), "127.0.1.1");
+    EXPECT_EQ(GetHostIP(files.log(), lookup), "");
     EXPECT_TRUE(files.logMessages().isEmpty());
 }
 
-TEST(GetHostIP, LogsWhyTheHostNameGaveNoAddress)
+TEST(GetHostIP, LogsWhyTheHostNameGaveNoAddressAndLeavesItEmpty)
 {
     FilesFolder files;
     FixedHostLookup lookup;
+    lookup.interfaces = {QHostAddress("192.168.1.10")};
     lookup.nameError = 36;
-    EXPECT_EQ(GetHostIP(files.log(), lookup), "127.0.0.1");
+    EXPECT_EQ(GetHostIP(files.log(), lookup), "");
     lookup.nameError = 0;
     lookup.named = std::nullopt;
-    lookup.interfaces = {QHostAddress("192.168.1.10")};
-    EXPECT_EQ(GetHostIP(files.log(), lookup), "192.168.1.10");
+    EXPECT_EQ(GetHostIP(files.log(), lookup), "");
     EXPECT_EQ(files.logMessages(),
               (QStringList{"ERROR::Windows Sockets error 36 has occurred. Unable to successfully "
                            "get Host Name.",

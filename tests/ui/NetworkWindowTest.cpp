@@ -82,14 +82,19 @@ TEST_F(NetworkWindowTest, AFailedRunKeepsEverythingAndTheButtonComesBackAfterThe
 {
     hosts.named = QList<QHostAddress>{QHostAddress("127.0.1.1")};
     NetworkWindow* network = windows.openNetwork();
-    EXPECT_EQ(find<QLineEdit>(network, "txtHostIP")->text(), "127.0.1.1");
-    find<QLineEdit>(network, "txtIP")->setText(ScriptedServer::refusingAddress());
+    EXPECT_EQ(find<QLineEdit>(network, "txtHostIP")->text(), ""); // never loopback
+    const QString ip = ScriptedServer::refusingAddress();
+    find<QLineEdit>(network, "txtIP")->setText(ip);
     auto* button = find<QPushButton>(network, "cmdSetIP");
     messages.leaveOpen = true;
 
     QTest::mouseClick(button, Qt::LeftButton);
     ASSERT_TRUE(waitUntil([&] { return !messages.shown.isEmpty(); }));
-    EXPECT_EQ(messages.shown, QStringList{"Error: Failed to ping Ovlix.  Please try again.\r\n"});
+    EXPECT_EQ(messages.shown,
+              QStringList{
+                  "Error: Failed to ping Ovlix.  Please try again.\r\nSomething answered at " + ip +
+                  ", but not as an Ovlix: another device may already use this "
+                  "address.\r\n"});
     EXPECT_FALSE(button->isEnabled()); // the message is still open
     messages.closeOpen();
     EXPECT_TRUE(button->isEnabled());

@@ -52,10 +52,13 @@ void DeviceSimulator::answer(QTcpSocket* socket, const QString& target)
     const QUrl url(target);
     const QString page = url.path();
     QByteArray response;
-    if (page == QLatin1String("/") || page == QLatin1String("/index.htm")) {
+    if (!version_ && page == QLatin1String("/")) {
+        response = httpResponse("200 OK", "<html><body><h1>It works!</h1></body></html>");
+    } else if (page == QLatin1String("/") || page == QLatin1String("/index.htm")) {
         response = httpResponse("200 OK", "<html><head><title>Ovlix</title></head><body>"
                                           "<h1>Ovlix</h1><p>Firmware <version>" +
-                                              version_.toUtf8() + "</version></p></body></html>");
+                                              version_.value_or(QString()).toUtf8() +
+                                              "</version></p></body></html>");
     } else if (page == QLatin1String("/label.spi")) {
         labels_ = QUrlQuery(url);
         response = httpResponse("200 OK", "<html><body>Labels stored</body></html>");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <QHostAddress>
 #include <QList>
 #include <QObject>
@@ -20,8 +21,9 @@ public:
     quint16 port() const { return server_.serverPort(); }
     QString errorString() const { return server_.errorString(); }
 
-    // The text between the version markers of the root page.
-    void setVersion(const QString& version) { version_ = version; }
+    // The text between the version markers of the root page; nothing serves a
+    // root page without markers, as a web server that is not an Ovlix does.
+    void setVersion(std::optional<QString> version) { version_ = std::move(version); }
 
     // Request targets exactly as received, such as "/x10.spi?house=A&unit=1...".
     const QList<QString>& requests() const { return requests_; }
@@ -36,7 +38,7 @@ private:
     void answer(QTcpSocket* socket, const QString& target);
 
     QTcpServer server_;
-    QString version_ = QStringLiteral("2.1a");
+    std::optional<QString> version_ = QStringLiteral("2.1a");
     QList<QString> requests_;
     QUrlQuery labels_;
     QUrlQuery x10Command_;

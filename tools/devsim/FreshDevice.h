@@ -5,6 +5,8 @@
 #include <QProcess>
 #include <QString>
 
+#include <chrono>
+
 class QSocketNotifier;
 
 // A device straight after a reset to its factory defaults: it has no address
@@ -19,6 +21,10 @@ public:
     }
     ~FreshDevice() override;
 
+    // How long after that first packet the address is taken: some devices
+    // need seconds after a reset before they listen.
+    void setTakeDelay(std::chrono::milliseconds delay) { takeDelay_ = delay; }
+
     // Starts watching the interface; false, with errorString(), when it cannot.
     bool start();
     QString errorString() const { return error_; }
@@ -30,6 +36,7 @@ Q_SIGNALS:
 private:
     QString interface_;
     int prefixLength_;
+    std::chrono::milliseconds takeDelay_{0};
     int socket_ = -1;
     QSocketNotifier* notifier_ = nullptr;
     QProcess ip_;

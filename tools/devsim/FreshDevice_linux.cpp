@@ -8,6 +8,7 @@
 #include <net/if.h>
 #include <optional>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -70,10 +71,12 @@ bool FreshDevice::start()
             return;
         notifier_->setEnabled(false); // only the first packet counts
         taken_ = *address;
-        ip_.start(QStringLiteral("ip"),
-                  {QStringLiteral("addr"), QStringLiteral("add"),
-                   address->toString() + QLatin1Char('/') + QString::number(prefixLength_),
-                   QStringLiteral("dev"), interface_});
+        QTimer::singleShot(takeDelay_, this, [this] {
+            ip_.start(QStringLiteral("ip"),
+                      {QStringLiteral("addr"), QStringLiteral("add"),
+                       taken_.toString() + QLatin1Char('/') + QString::number(prefixLength_),
+                       QStringLiteral("dev"), interface_});
+        });
     });
     return true;
 }

@@ -41,7 +41,16 @@ int main(int argc, char* argv[])
     const QCommandLineOption prefixOption(
         QStringLiteral("prefix"), QStringLiteral("Prefix length of the address taken (--fresh)."),
         QStringLiteral("bits"), QStringLiteral("24"));
-    parser.addOptions({portOption, versionOption, bindOption, freshOption, prefixOption});
+    const QCommandLineOption noVersionOption(
+        QStringLiteral("no-version"),
+        QStringLiteral("Serve a root page without a version, as a web server that is not an "
+                       "Ovlix does."));
+    const QCommandLineOption takeDelayOption(
+        QStringLiteral("take-delay"),
+        QStringLiteral("Take the address this long after the first packet (--fresh)."),
+        QStringLiteral("ms"), QStringLiteral("0"));
+    parser.addOptions({portOption, versionOption, bindOption, freshOption, prefixOption,
+                       noVersionOption, takeDelayOption});
     parser.process(application);
 
     QTextStream out(stdout);
@@ -54,7 +63,10 @@ int main(int argc, char* argv[])
     }
 
     DeviceSimulator device;
-    device.setVersion(parser.value(versionOption));
+    if (parser.isSet(noVersionOption))
+        device.setVersion(std::nullopt);
+    else
+        device.setVersion(parser.value(versionOption));
     QObject::connect(&device, &DeviceSimulator::requestReceived, &device,
                      [&out](const QString& target) { out << "GET " << target << Qt::endl; });
     const auto serve = [&](const QHostAddress& at) {
@@ -72,6 +84,7 @@ int main(int argc, char* argv[])
     }
 
     FreshDevice fresh(parser.value(freshOption), parser.value(prefixOption).toInt());
+    fresh.setTakeDelay(std::chrono::milliseconds(parser.value(takeDelayOption).toInt()));
     QObject::connect(&fresh, &FreshDevice::addressTaken, &device, serve);
     QObject::connect(&fresh, &FreshDevice::failed, &device, [](const QString& why) {
         QTextStream(stderr) << "ovlix-devsim: " << why << '\n';

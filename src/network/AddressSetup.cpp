@@ -1,0 +1,124 @@
+#include "AddressSetup.h"
+
+#include "ArpEntries.h"
+#include "core/EventLog.h"
+#include "device/DeviceRequests.h"
+#include "HostAddress.h"
+#include "NetSettings.h"
+
+#include <QRegularExpression>
+
+namespace ovlix {
+
+static QString whatMet(FetchResult::Failure failure)
+{
+    using Failure = FetchResult::Failure;
+    switch (failure) {
+    case Failure::None:
+        return QStringLiteral("a page without a version");
+    case Failure::HostNotFound:
+        return QStringLiteral("the address was not found");
+    case Failure::Refused:
+        return QStringLiteral("the connection was refused");
+    case Failure::Unreachable:
+        return QStringLiteral("the address is unreachable");
+    case Failure::NoAnswer:
+        return QStringLiteral("no answer");
+    case Failure::Closed:
+        return QStringLiteral("the connection closed before an answer");
+    case Failure::Other:
+        break;
+    }
+    return QStringLiteral("the request failed");
+}
+
+AddressSetup::AddressSetup(AddressAssignment::Seams seams, HostLookup& hosts,
+                           std::chrono::milliseconds wait, std::chrono::milliseconds interval)
+    : seams_(std::move(seams)), hosts_(hosts), assignment_(seams_)
+{
+    rounds_.setInterval(interval);
+    rounds_.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&rounds_, &QTimer::timeout, &rounds_, [this] { probe(); });
+    deadline_.setInterval(wait);
+    deadline_.setSingleShot(true);
+    deadline_.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&deadline_, &QTimer::timeout, &deadline_, [this] {
+        // A probe that never came back counts as no answer.
+        const QString why = whyNoOvlixAnswered(
+            ip_, lastFailure_.value_or(FetchResult::Failure::NoAnswer), seams_.cards());
+        if (!why.isEmpty())
+            seams_.log.WriteLog(why);
+        finish({Result::NoAnswer, std::nullopt, why});
+    });
+}
+
+void AddressSetup::run(const QString& ip, const QString& mac, Stage stage,
+                       std::function<void(Outcome)> done)
+{
+    clock_.start();
+    ip_ = ip;
+    mac_ = mac;
+    stage_ = std::move(stage);
+    done_ = std::move(done);
+    // Said before anything is sent: without the right, nothing below can work.
+    if (const QString refusal = seams_.arpTableRefusal(); !refusal.isEmpty()) {
+        seams_.log.WriteLog(refusal);
+        finish({Result::NotAllowed, std::nullopt, refusal});
+        return;
+    }
+    hostIp_ = assignment_.press(ip, mac, GetHostIP(seams_.log, hosts_));
+    report(QStringLiteral("static ARP entry for %1 set (host address %2), ping started")
+               .arg(ip, hostIp_.isEmpty() ? QStringLiteral("none") : hostIp_));
+    deadline_.start();
+    rounds_.start();
+    probe();
+}
+
+void AddressSetup::probe()
+{
+    SetArpEntry(seams_.log, seams_.launcher, seams_.commands, ip_, mac_, hostIp_);
+    const int number = ++probes_;
+    probeVersion(
+        seams_.inet, seams_.log, ip_,
+        [this, number, alive = std::weak_ptr<bool>(alive_)](VersionProbe answer) {
+            if (alive.expired() || !done_)
+                return;
+            if (answer.version) {
+                SaveNetSettings(seams_.log, seams_.netsetFile, ip_, mac_);
+                report(QStringLiteral("probe %1: version %2; settings saved")
+                           .arg(number)
+                           .arg(*answer.version));
+                finish({Result::Done, answer.version, QString()});
+                return;
+            }
+            // Each change is told once, not every quarter second.
+            if (answer.failure != lastFailure_)
+                report(QStringLiteral("probe %1: %2").arg(number).arg(whatMet(answer.failure)));
+            lastFailure_ = answer.failure;
+        });
+}
+
+void AddressSetup::finish(Outcome outcome)
+{
+    rounds_.stop();
+    deadline_.stop();
+    if (auto done = std::exchange(done_, {}))
+        done(std::move(outcome));
+}
+
+void AddressSetup::report(const QString& what) const
+{
+    if (stage_)
+        stage_(std::chrono::milliseconds(clock_.elapsed()), what);
+}
+
+std::optional<QString> macAddressForArp(const QString& text)
+{
+    static const QRegularExpression mac(
+        QStringLiteral("^[0-9A-Fa-f]{2}([-:])[0-9A-Fa-f]{2}(\\1[0-9A-Fa-f]{2}){4}$"));
+    if (!mac.match(text).hasMatch())
+        return std::nullopt;
+    return QString(text).replace(QLatin1Char(':'), QLatin1Char('-'));
+}
+
+} // namespace ovlix
