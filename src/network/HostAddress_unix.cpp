@@ -1,9 +1,10 @@
 #include "HostAddress.h"
 
+#include "FacingInterface.h"
+
 #include <cerrno>
 #include <netdb.h>
 #include <netinet/in.h>
-#include <QNetworkInterface>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -35,13 +36,8 @@ std::optional<QList<QHostAddress>> SystemHostLookup::addressesOf(const QString& 
 QList<QHostAddress> SystemHostLookup::upInterfaceAddresses()
 {
     QList<QHostAddress> addresses;
-    for (const QNetworkInterface& interface : QNetworkInterface::allInterfaces()) {
-        if (!interface.flags().testFlag(QNetworkInterface::IsUp))
-            continue;
-        for (const QNetworkAddressEntry& entry : interface.addressEntries())
-            if (entry.ip().protocol() == QAbstractSocket::IPv4Protocol)
-                addresses.append(entry.ip());
-    }
+    for (const CardAddress& card : systemCardAddresses())
+        addresses.append(card.address);
     return addresses;
 }
 

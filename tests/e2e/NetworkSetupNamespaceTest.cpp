@@ -1,19 +1,21 @@
-// The network setup against a simulated factory-fresh device, with the real
-// arp, ping and HTTP probe, inside the PC-side namespace that in-namespaces.sh
-// makes; the device has the MAC address 00:03:75:10:01:55 and no address.
+// The network setup against simulated devices with the real arp, ping and HTTP
+// probe, inside the PC-side namespace that in-namespaces.sh makes: two cards,
+// pc0 10.213.0.1/24 with a web server that is not an Ovlix at 10.213.0.7, and
+// pc1 10.213.1.1/24 with factory-fresh devices 00:03:75:10:01:55 and :56,
+// quick, and :57, which takes its address seven seconds late.
 
 #include "core/StartUp.h"
 #include "device/QtHttpFetcher.h"
+#include "network/AddressSetup.h"
 #include "network/ArpEntries.h"
 #include "support/TestSupport.h"
-#include "ui/MainWindow.h"
 #include "ui/NetworkWindow.h"
 #include "ui/WindowEnvironment.h"
 #include "ui/WindowRegistry.h"
 
 #include <gtest/gtest.h>
-#include <QElapsedTimer>
 #include <QLineEdit>
+#include <QPointer>
 #include <QProcess>
 #include <QPushButton>
 
@@ -30,31 +32,70 @@ QString output(const QString& program, const QStringList& arguments)
     return QString::fromLocal8Bit(process.readAllStandardOutput());
 }
 
+const QString kRefusal = "OvlixSetup is not allowed to change the ARP table of this computer.";
+
+QString nothingAnswered(const QString& ip)
+{
+    return "Nothing answered at " + ip +
+           ": the device did not take the address; check its cable and power, the MAC address, "
+           "and that it was reset or restarted just before.";
+}
+
+enum class Way { Window, Setup };
+
+struct Scenario {
+    const char* what;
+    Way way;
+    QString ip;
+    QString mac;
+    QString refusal; // what the seam says of the right to change the ARP table
+    QString message; // the window's message, or why the setup did not succeed
+    QString card;    // where the static entry lands
+    bool faces;      // whether that card's network holds the address
+};
+
 class NetworkSetupInNamespaces : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (qEnvironmentVariableIsEmpty("OVLIX_NETNS_DEVICE"))
+        if (qEnvironmentVariableIsEmpty("OVLIX_NETNS"))
             GTEST_SKIP() << "runs inside the namespaces that in-namespaces.sh makes";
     }
 
-    // Types the address, presses the button and waits for the outcome.
-    QString assign(const QString& ip)
+    // Types the address and MAC, presses the button and waits for the message.
+    QString pressInWindow(const Scenario& s)
     {
-        MainWindow* main = windows.openMain();
         NetworkWindow* network = windows.openNetwork();
-        EXPECT_EQ(network->findChild<QLineEdit*>("txtHostIP")->text(),
-                  qEnvironmentVariable("OVLIX_NETNS_PC"));
-        network->findChild<QLineEdit*>("txtIP")->setText(ip);
+        EXPECT_EQ(network->findChild<QLineEdit*>("txtHostIP")->text(), "10.213.0.1");
+        network->findChild<QLineEdit*>("txtIP")->setText(s.ip);
+        network->findChild<QLineEdit*>("txtMAC")->setText(s.mac);
+        refusal = s.refusal;
         messages.shown.clear();
-        QElapsedTimer clock;
-        clock.start();
         QTest::mouseClick(network->findChild<QPushButton*>("cmdSetIP"), Qt::LeftButton);
         EXPECT_TRUE(waitUntil([&] { return !messages.shown.isEmpty(); }, 20000));
-        std::cout << "press to message: " << clock.elapsed() << " ms\n";
-        version = network->findChild<QLineEdit*>("txtVersion")->text();
-        mainAddress = main->findChild<QLineEdit*>("txtOvlixIP")->text();
+        hostBox = network->findChild<QLineEdit*>("txtHostIP")->text();
+        // Each press starts from a fresh load.
+        QPointer<NetworkWindow> closing = network;
+        network->close();
+        EXPECT_TRUE(waitUntil([&] { return closing.isNull(); }));
         return messages.shown.value(0);
+    }
+
+    QString runSetup(const Scenario& s)
+    {
+        QtHttpFetcher inet{FetchLimits{std::chrono::seconds(1)}};
+        AddressSetup setup({files.log(), launcher, systemNetworkCommands(), inet,
+                            [] { return QString(); }, context.NetsetFile},
+                           hosts, std::chrono::seconds(20));
+        std::optional<AddressSetup::Outcome> outcome;
+        setup.run(
+            s.ip, s.mac,
+            [](std::chrono::milliseconds since, const QString& what) {
+                std::cout << "  " << since.count() << " ms: " << what.toStdString() << '\n';
+            },
+            [&outcome](AddressSetup::Outcome o) { outcome = o; });
+        EXPECT_TRUE(waitUntil([&] { return outcome.has_value(); }, 25000));
+        return outcome ? outcome->message : QStringLiteral("no outcome");
     }
 
     FilesFolder files;
@@ -62,46 +103,71 @@ protected:
     RecordingMessages messages;
     SystemProcessLauncher launcher;
     SystemHostLookup hosts;
+    QString refusal;
     WindowEnvironment environment{
         context,
         files.log(),
         messages,
         launcher,
-        // Short, so that the address where nobody answers fails soon.
-        [] { return std::make_unique<QtHttpFetcher>(FetchLimits{std::chrono::seconds(3)}); },
-        {systemNetworkCommands(), hosts, &arpTableRefusal}};
+        // Short, so that the addresses where nothing answers fail soon.
+        [] { return std::make_unique<QtHttpFetcher>(FetchLimits{std::chrono::seconds(2)}); },
+        {systemNetworkCommands(), hosts, [this] { return refusal; },
+         std::chrono::milliseconds(2000)}};
     WindowRegistry windows{environment};
-    QString version;
-    QString mainAddress;
+    QString hostBox;
 };
 
 } // namespace
 
-TEST_F(NetworkSetupInNamespaces, TheDeviceTakesTheTypedAddressAndNobodyElseAnswers)
+TEST_F(NetworkSetupInNamespaces, EachOutcomeOfTheSetupOnAPCWithTwoCards)
 {
-    const QString device = qEnvironmentVariable("OVLIX_NETNS_DEVICE");
-    EXPECT_EQ(assign(device), "Ovlix Addess Setup Complete");
-    EXPECT_EQ(version, "e2e-1.7");
-    EXPECT_EQ(mainAddress, device);
-    EXPECT_EQ(context.DeviceIP, device);
-    EXPECT_EQ(files.read("netset"),
-              "lastip, " + device.toLatin1() + "\r\nlastmac, 00-03-75-10-01-55\r\n");
-    EXPECT_TRUE(files.logMessages().contains("Set ARP entry: arp -i pc0 -s " + device +
-                                             " 00:03:75:10:01:55"));
-    const QString neighbour = output("ip", {"neigh", "show", device, "dev", "pc0"});
-    EXPECT_TRUE(neighbour.contains("lladdr 00:03:75:10:01:55 PERMANENT"))
-        << neighbour.toStdString();
-
-    const QString nobody = qEnvironmentVariable("OVLIX_NETNS_NOBODY");
-    EXPECT_EQ(assign(nobody),
-              "Error: Failed to ping Ovlix.  Please try again.\r\nNothing answered at " + nobody +
-                  ": the device did not take the address; check its cable and "
-                  "power, the MAC address, and that it was reset or restarted "
-                  "just before.\r\n");
-    EXPECT_EQ(context.DeviceIP, device);
-    EXPECT_EQ(files.read("netset"),
-              "lastip, " + device.toLatin1() + "\r\nlastmac, 00-03-75-10-01-55\r\n");
-    // The static entry stays after a failure too.
-    EXPECT_TRUE(output("arp", {"-n", nobody}).contains("CM"))
-        << output("arp", {"-n", nobody}).toStdString();
+    const QString failed = "Error: Failed to ping Ovlix.  Please try again.\r\n";
+    const Scenario scenarios[] = {
+        {"the fresh device behind the second card", Way::Window, "10.213.1.5", "00-03-75-10-01-55",
+         "", "Ovlix Addess Setup Complete", "pc1", true},
+        {"an address on no network of the PC", Way::Window, "10.213.9.5", "00-03-75-10-01-55", "",
+         failed + "The address 10.213.9.5 is on none of this PC's networks (10.213.0.0/24 on pc0, "
+                  "10.213.1.0/24 on pc1).\r\n",
+         "pc0", false},
+        {"nothing at the address", Way::Window, "10.213.1.9", "00-03-75-10-01-55", "",
+         failed + nothingAnswered("10.213.1.9") + "\r\n", "pc1", true},
+        {"a web server without a version", Way::Window, "10.213.0.7", "00-03-75-20-00-07", "",
+         failed + "Something answered at 10.213.0.7, but not as an Ovlix: another device may "
+                  "already use this address.\r\n",
+         "pc0", true},
+        {"a user without the right", Way::Window, "10.213.1.9", "00-03-75-10-01-55", kRefusal,
+         failed + kRefusal + "\r\n", "pc1", true},
+        {"a quick device, probed until it answers", Way::Setup, "10.213.1.6", "00-03-75-10-01-56",
+         "", "", "pc1", true},
+        {"a device that takes its address late", Way::Setup, "10.213.1.7", "00-03-75-10-01-57", "",
+         "", "pc1", true},
+    };
+    for (const Scenario& s : scenarios) {
+        std::cout << s.what << '\n';
+        const QString message = s.way == Way::Window ? pressInWindow(s) : runSetup(s);
+        EXPECT_EQ(message, s.message) << s.what;
+        const QString entry = output("ip", {"neigh", "show", s.ip}).trimmed();
+        const QString mac = QString(s.mac).replace('-', ':');
+        EXPECT_EQ(entry, s.ip + " dev " + s.card + " lladdr " + mac + " PERMANENT") << s.what;
+        // Where no card faces the device, the address found at load names it.
+        const QString hostIp = s.card == "pc0" ? "10.213.0.1" : "10.213.1.1";
+        const QString network = s.card == "pc0" ? "10.213.0.0/24" : "10.213.1.0/24";
+        const QStringList log = files.logMessages();
+        EXPECT_TRUE(log.contains(s.faces ? "Network card " + s.card + " (" + hostIp + ") faces " +
+                                               s.ip + ": its network " + network + " holds it"
+                                         : "No network card has " + s.ip +
+                                               " on its network; the host address \"" + hostIp +
+                                               "\" is used"))
+            << s.what;
+        EXPECT_TRUE(log.contains("Set ARP entry: arp -i " + s.card + " -s " + s.ip + ' ' + mac))
+            << s.what;
+        if (s.way == Way::Window) {
+            EXPECT_EQ(hostBox, hostIp) << s.what;
+        }
+        if (s.message.isEmpty() || s.message == "Ovlix Addess Setup Complete") {
+            EXPECT_EQ(files.read("netset"),
+                      "lastip, " + s.ip.toLatin1() + "\r\nlastmac, " + s.mac.toLatin1() + "\r\n")
+                << s.what;
+        }
+    }
 }

@@ -1,7 +1,13 @@
 #!/bin/sh
-# Runs a test program inside a PC-side network namespace joined by a veth pair
-# to a device-side namespace, where a simulated factory-fresh device waits for
-# its address. Everything made here is removed again, whatever the outcome.
+# Runs a test program inside a PC-side network namespace with two cards:
+#   pc0 10.213.0.1/24, the first card (the host's address), joined to a LAN
+#       where a web server that is not an Ovlix answers at 10.213.0.7 on the
+#       MAC address 00:03:75:20:00:07;
+#   pc1 10.213.1.1/24, joined through a switch to three simulated devices just
+#       reset to their factory defaults, without addresses: MAC addresses
+#       00:03:75:10:01:55 and :56 take their address at once, :57 only seven
+#       seconds after the first packet sent to it.
+# Everything made here is removed again, whatever the outcome.
 # Usage: in-namespaces.sh DEVSIM PROGRAM [ARGUMENTS...]   (needs root)
 # Exits 77 (skipped) where network namespaces cannot be made.
 set -u
@@ -9,20 +15,23 @@ devsim="$1"
 shift
 tag=$$
 pc="ovlixnet-pc-$tag"
-dev="ovlixnet-dev-$tag"
-devsim_pid=""
-devsim_out="$(mktemp)"
+lan="ovlixnet-lan-$tag"
+switch="ovlixnet-sw-$tag"
+devices="1 2 3"
+namespaces="$pc $lan $switch"
+for n in $devices; do namespaces="$namespaces ovlixnet-dev$n-$tag"; done
+work="$(mktemp -d)"
 
 # Namespaces of earlier runs that were killed before they could clean up.
-for ns in $(ip netns list 2>/dev/null | awk '{print $1}' | grep -E '^ovlixnet-(pc|dev)-[0-9]+$'); do
+for ns in $(ip netns list 2>/dev/null | awk '{print $1}' | grep -E '^ovlixnet-[a-z0-9]+-[0-9]+$'); do
     kill -0 "${ns##*-}" 2>/dev/null || ip netns del "$ns" 2>/dev/null
 done
 
 cleanup() {
-    [ -n "$devsim_pid" ] && kill "$devsim_pid" 2>/dev/null && wait "$devsim_pid" 2>/dev/null
-    ip netns del "$pc" 2>/dev/null
-    ip netns del "$dev" 2>/dev/null
-    rm -f "$devsim_out"
+    for pid in $(cat "$work"/*.pid 2>/dev/null); do kill "$pid" 2>/dev/null; done
+    wait
+    for ns in $namespaces; do ip netns del "$ns" 2>/dev/null; done
+    rm -rf "$work"
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
@@ -32,39 +41,62 @@ if ! why="$(ip netns add "$pc" 2>&1)"; then
     exit 77
 fi
 set -e
-ip netns add "$dev"
+for ns in $namespaces; do
+    [ "$ns" = "$pc" ] || ip netns add "$ns"
+    # IPv4 only: the devices should see nothing but what the program sends.
+    ip netns exec "$ns" sh -c 'echo 1 >/proc/sys/net/ipv6/conf/all/disable_ipv6'
+    ip -n "$ns" link set lo up
+done
+
 # The veth ends are made straight inside the namespaces: nothing appears on
 # this machine's own network, and deleting the namespaces removes them.
-ip link add pc0 netns "$pc" type veth peer name dev0 netns "$dev"
-ip -n "$dev" link set dev0 address 00:03:75:10:01:55
-# IPv4 only: the device should see nothing but what the program sends.
-for ns in "$pc" "$dev"; do
-    ip netns exec "$ns" sh -c 'echo 1 >/proc/sys/net/ipv6/conf/all/disable_ipv6'
+link() { # namespace name address peer-namespace peer-name [peer-mac]
+    ip link add "$2" netns "$1" type veth peer name "$5" netns "$4"
+    [ -z "${6:-}" ] || ip -n "$4" link set "$5" address "$6"
+    [ -z "$3" ] || ip -n "$1" addr add "$3" dev "$2"
+    ip -n "$1" link set "$2" up
+    ip -n "$4" link set "$5" up
+}
+link "$pc" pc0 10.213.0.1/24 "$lan" lan0 00:03:75:20:00:07
+ip -n "$lan" addr add 10.213.0.7/24 dev lan0
+link "$pc" pc1 10.213.1.1/24 "$switch" uplink
+ip -n "$switch" link add br0 type bridge
+ip -n "$switch" link set uplink master br0
+for n in $devices; do
+    link "$switch" "port$n" "" "ovlixnet-dev$n-$tag" dev0 "00:03:75:10:01:5$((4 + n))"
+    ip -n "$switch" link set "port$n" master br0
 done
-ip -n "$pc" addr add 10.213.0.1/24 dev pc0
-for ns in "$pc" "$dev"; do ip -n "$ns" link set lo up; done
-ip -n "$pc" link set pc0 up
-ip -n "$dev" link set dev0 up
+ip -n "$switch" link set br0 up
 
-# Bounded, so that a device left behind by a killed run ends by itself.
-ip netns exec "$dev" timeout 120 "$devsim" --fresh dev0 --port 80 --version e2e-1.7 \
-    >"$devsim_out" 2>&1 &
-devsim_pid=$!
-tries=0
-until grep -q "waiting" "$devsim_out"; do
-    tries=$((tries + 1))
-    if [ "$tries" -gt 100 ] || ! kill -0 "$devsim_pid" 2>/dev/null; then
-        echo "The simulated device did not start:"
-        cat "$devsim_out"
-        exit 1
-    fi
-    sleep 0.05
-done
+serve() { # name namespace readiness-word devsim-arguments...
+    name="$1" ns="$2" word="$3"
+    shift 3
+    # Bounded, so that one left behind by a killed run ends by itself.
+    : >"$work/$name.out"
+    ip netns exec "$ns" timeout 300 "$devsim" "$@" >"$work/$name.out" 2>&1 &
+    echo $! >"$work/$name.pid"
+    tries=0
+    until grep -q "$word" "$work/$name.out"; do
+        tries=$((tries + 1))
+        if [ "$tries" -gt 100 ] || ! kill -0 "$(cat "$work/$name.pid")" 2>/dev/null; then
+            echo "The simulated $name did not start:"
+            cat "$work/$name.out"
+            exit 1
+        fi
+        sleep 0.05
+    done
+}
+serve webserver "$lan" listening --no-version --bind 10.213.0.7 --port 80
+serve device1 "ovlixnet-dev1-$tag" waiting --fresh dev0 --port 80 --version e2e-1.7
+serve device2 "ovlixnet-dev2-$tag" waiting --fresh dev0 --port 80 --version e2e-1.7
+serve device3 "ovlixnet-dev3-$tag" waiting --fresh dev0 --port 80 --version e2e-1.7 \
+    --take-delay 7000
 set +e
 
-OVLIX_NETNS_PC=10.213.0.1 OVLIX_NETNS_DEVICE=10.213.0.5 OVLIX_NETNS_NOBODY=10.213.0.6 \
-    ip netns exec "$pc" "$@"
+OVLIX_NETNS=1 ip netns exec "$pc" "$@"
 status=$?
-echo "--- simulated device:"
-cat "$devsim_out"
+for name in webserver device1 device2 device3; do
+    echo "--- simulated $name:"
+    cat "$work/$name.out"
+done
 exit "$status"
