@@ -11,6 +11,7 @@ runs="${2:-21}"
 work="$(mktemp -d)"
 # A copy of its own keeps the program's log out of the build folder.
 cp "$build/src/ovlix" "$work/ovlix"
+: >"$work/devsim.out"
 "$build/tools/devsim/ovlix-devsim" --port 0 >"$work/devsim.out" &
 simulator=$!
 trap 'kill $simulator; rm -rf "$work"' EXIT INT TERM

@@ -12,10 +12,14 @@ namespace ovlix::cli {
 
 namespace {
 
-// The slots as the labels window would load them; nothing when the file
-// cannot be read, which has then been said.
-std::optional<LabelSet> readLabels(Invocation& call)
+// Parses a command without arguments, then reads the slots as the labels
+// window would load them; nothing when the run is over already (--help, a
+// mistake, or a labels file that cannot be read, which has been said).
+std::optional<LabelSet> startWithLabels(Invocation& call)
 {
+    if (!call.parse(0, 0))
+        return std::nullopt;
+    call.start();
     LabelSet slots = clearedLabelSet();
     const QString error = readLabelsFile(call.log(), call.context().LabelsFile, slots);
     if (error.isEmpty())
@@ -30,10 +34,7 @@ std::optional<LabelSet> readLabels(Invocation& call)
 
 void runLabelsShow(Invocation& call)
 {
-    if (!call.parse(0, 0))
-        return;
-    call.start();
-    const std::optional<LabelSet> slots = readLabels(call);
+    const std::optional<LabelSet> slots = startWithLabels(call);
     if (!slots)
         return;
     QJsonArray rows;
@@ -60,10 +61,7 @@ void runLabelsShow(Invocation& call)
 void runLabelsSend(Invocation& call)
 {
     call.options().addOption(deviceOption());
-    if (!call.parse(0, 0))
-        return;
-    call.start();
-    const std::optional<LabelSet> slots = readLabels(call);
+    const std::optional<LabelSet> slots = startWithLabels(call);
     if (!slots)
         return;
     const QString address = call.deviceAddress(call.value(kDeviceOption));
