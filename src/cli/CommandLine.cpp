@@ -4,7 +4,6 @@
 #include "device/QtHttpFetcher.h"
 #include "network/NetSettings.h"
 
-#include <chrono>
 #include <QCoreApplication>
 #include <QJsonDocument>
 #include <QRegularExpression>

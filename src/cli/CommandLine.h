@@ -4,6 +4,7 @@
 #include "core/EventLog.h"
 #include "device/HttpFetcher.h"
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <QCommandLineParser>
@@ -60,7 +61,9 @@ public:
 
     // The address as typed, or the main window's: "lastip", else the default.
     QString deviceAddress(const QString& typed) const;
-    // The request deadline is --timeout.
+    // --timeout: how long one request to the device may take.
+    std::chrono::milliseconds timeout() const;
+    // Requests to the device, each with that deadline.
     HttpFetcher& fetcher();
 
     void print(const QString& line) const;

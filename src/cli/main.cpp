@@ -80,10 +80,15 @@ QString programHelp()
         "  per-user data folder (~/.local/share/OvlixSetup) when it is installed.\n"
         "\nExamples:\n"
         "  ovlix verify 192.168.1.10\n"
+        "      Prints the firmware version of the device at 192.168.1.10.\n"
         "  ovlix x10 a1 on\n"
+        "      Switches unit A1 on, through the device set up last.\n"
         "  OVLIX_PASSCODE=4711 ovlix x10 \"Hall lamp\" off\n"
+        "      Switches off the unit labelled Hall lamp, with the passcode 4711.\n"
         "  ovlix x10 --passcode-file ~/.ovlix-passcode --json p16 query\n"
-        "  ovlix labels send --device 127.0.0.1:8080\n");
+        "      Queries unit P16 and prints what was sent as JSON.\n"
+        "  ovlix labels send --device 127.0.0.1:8080\n"
+        "      Sends the labels file to the simulator on port 8080.\n");
     return help;
 }
 
