@@ -119,14 +119,15 @@ QString Invocation::deviceAddress(const QString& typed) const
     return typed.isEmpty() ? lastDeviceIp(*log_, context_.NetsetFile) : typed;
 }
 
+std::chrono::milliseconds Invocation::timeout() const
+{
+    return std::chrono::milliseconds(qRound64(parser_.value(kTimeout).toDouble() * 1000));
+}
+
 HttpFetcher& Invocation::fetcher()
 {
-    if (!fetcher_) {
-        FetchLimits limits;
-        limits.deadline =
-            std::chrono::milliseconds(qRound64(parser_.value(kTimeout).toDouble() * 1000));
-        fetcher_ = std::make_unique<QtHttpFetcher>(limits);
-    }
+    if (!fetcher_)
+        fetcher_ = std::make_unique<QtHttpFetcher>(FetchLimits{timeout()});
     return *fetcher_;
 }
 

@@ -38,6 +38,10 @@ const Command kCommands[] = {
      &runLabelsShow},
     {QStringLiteral("labels send"), QStringLiteral("[--device ADDRESS] [--json]"),
      QStringLiteral("Sends the labels file's eight labels to the device."), &runLabelsSend},
+    {QStringLiteral("setup"), QStringLiteral("--mac MAC [--wait SECONDS] [--json] IP"),
+     QStringLiteral("Gives a device just reset the address IP, as the network setup does, and "
+                    "waits until it answers (root only)."),
+     &runSetup},
 };
 
 QString commandNames()
@@ -88,7 +92,10 @@ QString programHelp()
         "  ovlix x10 --passcode-file ~/.ovlix-passcode --json p16 query\n"
         "      Queries unit P16 and prints what was sent as JSON.\n"
         "  ovlix labels send --device 127.0.0.1:8080\n"
-        "      Sends the labels file to the simulator on port 8080.\n");
+        "      Sends the labels file to the simulator on port 8080.\n"
+        "  sudo ovlix setup --mac 00:03:75:10:01:55 --wait 60 192.168.1.250\n"
+        "      Gives the device just reset the address 192.168.1.250, waiting up to a\n"
+        "      minute for it to answer.\n");
     return help;
 }
 

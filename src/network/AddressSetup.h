@@ -14,6 +14,10 @@ namespace ovlix {
 
 class HostLookup;
 
+// How long one probe may take: a device that has its address answers within
+// milliseconds, and a short deadline lets the next probe go out soon.
+inline constexpr std::chrono::milliseconds kSetupProbeDeadline{1000};
+
 // The address assignment for those who can wait as long as the device needs:
 // the press's steps, then instead of one fixed wait the entry is set again and
 // the device probed every quarter second, until it answers with a version or

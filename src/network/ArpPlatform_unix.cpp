@@ -1,6 +1,7 @@
 #include "ArpEntries.h"
 
 #include <linux/capability.h>
+#include <QCoreApplication>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -26,10 +27,10 @@ QString arpTableRefusal()
 {
     if (geteuid() == 0 || hasNetAdmin())
         return {};
-    return QStringLiteral(
-        "OvlixSetup is not allowed to change the ARP table of this computer, which "
-        "giving the device its address needs. Start OvlixSetup as root "
-        "and try again.");
+    // Said by OvlixSetup and by ovlix alike.
+    return QStringLiteral("%1 is not allowed to change the ARP table of this computer, which "
+                          "giving the device its address needs. Start %1 as root and try again.")
+        .arg(QCoreApplication::applicationName());
 }
 
 } // namespace ovlix

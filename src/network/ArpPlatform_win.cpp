@@ -1,5 +1,6 @@
 #include "ArpEntries.h"
 
+#include <QCoreApplication>
 #include <windows.h>
 
 namespace ovlix {
@@ -28,10 +29,11 @@ QString arpTableRefusal()
 {
     if (isElevated())
         return {};
-    return QStringLiteral(
-        "OvlixSetup is not allowed to change the ARP table of this computer, which "
-        "giving the device its address needs. Start OvlixSetup with "
-        "\"Run as administrator\" and try again.");
+    // Said by OvlixSetup and by ovlix alike.
+    return QStringLiteral("%1 is not allowed to change the ARP table of this computer, which "
+                          "giving the device its address needs. Start %1 with "
+                          "\"Run as administrator\" and try again.")
+        .arg(QCoreApplication::applicationName());
 }
 
 } // namespace ovlix

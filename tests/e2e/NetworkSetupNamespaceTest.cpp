@@ -6,7 +6,6 @@
 
 #include "core/StartUp.h"
 #include "device/QtHttpFetcher.h"
-#include "network/AddressSetup.h"
 #include "network/ArpEntries.h"
 #include "support/TestSupport.h"
 #include "ui/NetworkWindow.h"
@@ -41,7 +40,11 @@ QString nothingAnswered(const QString& ip)
            "and that it was reset or restarted just before.";
 }
 
-enum class Way { Window, Setup };
+enum class Way {
+    Window,      // the network window's button
+    Command,     // ovlix setup, as root
+    Unprivileged // ovlix setup, as a user without the right
+};
 
 struct Scenario {
     const char* what;
@@ -49,9 +52,10 @@ struct Scenario {
     QString ip;
     QString mac;
     QString refusal; // what the seam says of the right to change the ARP table
-    QString message; // the window's message, or why the setup did not succeed
-    QString card;    // where the static entry lands
+    QString message; // the window's message, or what ovlix setup printed on standard error
+    QString card;    // where the static entry lands; empty: nowhere
     bool faces;      // whether that card's network holds the address
+    int exitCode = 0;
 };
 
 class NetworkSetupInNamespaces : public ::testing::Test {
@@ -81,21 +85,29 @@ protected:
         return messages.shown.value(0);
     }
 
-    QString runSetup(const Scenario& s)
+    // Runs the built ovlix from the test's folder, so that it shares its files.
+    QString runCommand(const Scenario& s)
     {
-        QtHttpFetcher inet{FetchLimits{std::chrono::seconds(1)}};
-        AddressSetup setup({files.log(), launcher, systemNetworkCommands(), inet,
-                            [] { return QString(); }, context.NetsetFile},
-                           hosts, std::chrono::seconds(20));
-        std::optional<AddressSetup::Outcome> outcome;
-        setup.run(
-            s.ip, s.mac,
-            [](std::chrono::milliseconds since, const QString& what) {
-                std::cout << "  " << since.count() << " ms: " << what.toStdString() << '\n';
-            },
-            [&outcome](AddressSetup::Outcome o) { outcome = o; });
-        EXPECT_TRUE(waitUntil([&] { return outcome.has_value(); }, 25000));
-        return outcome ? outcome->message : QStringLiteral("no outcome");
+        const QString program = files.path("ovlix");
+        if (!QFile::exists(program)) {
+            EXPECT_TRUE(QFile::copy(qEnvironmentVariable("OVLIX_CLI"), program));
+        }
+        // The user without the right runs it too, and writes to the log there.
+        for (const QString& path : {files.path(QString()), files.path("OvlixSetup.log")})
+            QFile::setPermissions(path, QFile::Permissions(0x7777));
+        const QStringList setup{"setup",  "--mac", QString(s.mac).replace('-', ':'),
+                                "--wait", "20",    s.ip};
+        QProcess process;
+        if (s.way == Way::Unprivileged)
+            process.start("setpriv", QStringList{"--reuid=65534", "--regid=65534", "--clear-groups",
+                                                 "--inh-caps=-all", program} +
+                                         setup);
+        else
+            process.start(program, setup);
+        EXPECT_TRUE(waitUntil([&] { return process.state() == QProcess::NotRunning; }, 25000));
+        std::cout << process.readAllStandardOutput().toStdString();
+        EXPECT_EQ(process.exitCode(), s.exitCode) << s.what;
+        return QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
     }
 
     FilesFolder files;
@@ -137,29 +149,49 @@ TEST_F(NetworkSetupInNamespaces, EachOutcomeOfTheSetupOnAPCWithTwoCards)
          "pc0", true},
         {"a user without the right", Way::Window, "10.213.1.9", "00-03-75-10-01-55", kRefusal,
          failed + kRefusal + "\r\n", "pc1", true},
-        {"a quick device, probed until it answers", Way::Setup, "10.213.1.6", "00-03-75-10-01-56",
-         "", "", "pc1", true},
-        {"a device that takes its address late", Way::Setup, "10.213.1.7", "00-03-75-10-01-57", "",
+        {"ovlix setup against a quick device", Way::Command, "10.213.1.6", "00-03-75-10-01-56", "",
          "", "pc1", true},
+        {"ovlix setup against a device that takes its address late", Way::Command, "10.213.1.7",
+         "00-03-75-10-01-57", "", "", "pc1", true},
+        {"ovlix setup by a user without the right", Way::Unprivileged, "10.213.1.8",
+         "00-03-75-10-01-57", "",
+         "ovlix setup: ovlix is not allowed to change the ARP table of this computer, which giving "
+         "the device its address needs. Start ovlix as root and try again.",
+         "", false, 3},
     };
     for (const Scenario& s : scenarios) {
         std::cout << s.what << '\n';
-        const QString message = s.way == Way::Window ? pressInWindow(s) : runSetup(s);
+        const QString message = s.way == Way::Window ? pressInWindow(s) : runCommand(s);
         EXPECT_EQ(message, s.message) << s.what;
         const QString entry = output("ip", {"neigh", "show", s.ip}).trimmed();
         const QString mac = QString(s.mac).replace('-', ':');
-        EXPECT_EQ(entry, s.ip + " dev " + s.card + " lladdr " + mac + " PERMANENT") << s.what;
+        EXPECT_EQ(entry, s.card.isEmpty()
+                             ? QString()
+                             : s.ip + " dev " + s.card + " lladdr " + mac + " PERMANENT")
+            << s.what;
+        // ovlix stamps its lines with the real time: compare what follows.
+        const QStringList log = files.logMessages();
+        const auto logged = [&log](const QString& message) {
+            return std::any_of(log.begin(), log.end(),
+                               [&](const QString& line) { return line.endsWith(message); });
+        };
+        if (s.card.isEmpty()) {
+            // Said before anything was sent: what was asked, then why not.
+            EXPECT_TRUE(log.value(log.size() - 2)
+                            .endsWith("ovlix 2.0.0: setup --mac " + mac + " --wait 20 " + s.ip));
+            EXPECT_TRUE(log.last().endsWith(s.message.mid(QString("ovlix setup: ").size())));
+            continue;
+        }
         // Where no card faces the device, the address found at load names it.
         const QString hostIp = s.card == "pc0" ? "10.213.0.1" : "10.213.1.1";
         const QString network = s.card == "pc0" ? "10.213.0.0/24" : "10.213.1.0/24";
-        const QStringList log = files.logMessages();
-        EXPECT_TRUE(log.contains(s.faces ? "Network card " + s.card + " (" + hostIp + ") faces " +
-                                               s.ip + ": its network " + network + " holds it"
-                                         : "No network card has " + s.ip +
-                                               " on its network; the host address \"" + hostIp +
-                                               "\" is used"))
+        EXPECT_TRUE(logged(s.faces ? "Network card " + s.card + " (" + hostIp + ") faces " + s.ip +
+                                         ": its network " + network + " holds it"
+                                   : "No network card has " + s.ip +
+                                         " on its network; the host address \"" + hostIp +
+                                         "\" is used"))
             << s.what;
-        EXPECT_TRUE(log.contains("Set ARP entry: arp -i " + s.card + " -s " + s.ip + ' ' + mac))
+        EXPECT_TRUE(logged("Set ARP entry: arp -i " + s.card + " -s " + s.ip + ' ' + mac))
             << s.what;
         if (s.way == Way::Window) {
             EXPECT_EQ(hostBox, hostIp) << s.what;
