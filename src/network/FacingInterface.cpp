@@ -53,9 +53,11 @@ FacingCard cardFacing(const QString& deviceAddress, const QList<CardAddress>& ca
         return {best,
                 QStringLiteral("Network card %1 (%2) faces %3: its network %4 holds it")
                     .arg(best->card, best->address.toString(), deviceAddress, networkText(*best))};
-    return {std::nullopt,
-            QStringLiteral("No network card has %1 on its network; the host address \"%2\" is used")
-                .arg(deviceAddress, hostIp)};
+    const QString none =
+        QStringLiteral("No network card has %1 on its network; ").arg(deviceAddress);
+    return {std::nullopt, hostIp.isEmpty()
+                              ? none + QStringLiteral("no host address is known either")
+                              : none + QStringLiteral("the host address %1 is used").arg(hostIp)};
 }
 
 bool onSomeNetwork(const QString& deviceAddress, const QList<CardAddress>& cards)

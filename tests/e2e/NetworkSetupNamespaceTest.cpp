@@ -185,11 +185,11 @@ TEST_F(NetworkSetupInNamespaces, EachOutcomeOfTheSetupOnAPCWithTwoCards)
         // Where no card faces the device, the address found at load names it.
         const QString hostIp = s.card == "pc0" ? "10.213.0.1" : "10.213.1.1";
         const QString network = s.card == "pc0" ? "10.213.0.0/24" : "10.213.1.0/24";
-        EXPECT_TRUE(logged(s.faces ? "Network card " + s.card + " (" + hostIp + ") faces " + s.ip +
-                                         ": its network " + network + " holds it"
-                                   : "No network card has " + s.ip +
-                                         " on its network; the host address \"" + hostIp +
-                                         "\" is used"))
+        EXPECT_TRUE(logged(s.faces
+                               ? "Network card " + s.card + " (" + hostIp + ") faces " + s.ip +
+                                     ": its network " + network + " holds it"
+                               : "No network card has " + s.ip +
+                                     " on its network; the host address " + hostIp + " is used"))
             << s.what;
         EXPECT_TRUE(logged("Set ARP entry: arp -i " + s.card + " -s " + s.ip + ' ' + mac))
             << s.what;

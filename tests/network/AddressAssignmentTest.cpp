@@ -69,7 +69,7 @@ TEST_F(AddressAssignmentTest, ADeviceThatAnswersIsGivenTheAddressAndItIsSaved)
     EXPECT_EQ(device.requests(), (QList<QString>{"/", "/"}));
     EXPECT_EQ(files.logMessages(),
               (QStringList{"No network card has " + ip +
-                               " on its network; the host address \"192.168.1.10\" is used",
+                               " on its network; the host address 192.168.1.10 is used",
                            "Delete ARP table", "Run App:  arp -d " + ip, "Run App:  arp -d ",
                            "Set ARP entry: " + set, "Run App:  " + set, "Run App:  ping " + ip,
                            "Set ARP entry: " + set, "Run App:  " + set}));

@@ -34,21 +34,20 @@ TEST(CardFacing, PicksTheCardWhoseNetworkHoldsTheAddressAndSaysWhy)
          "Network card vboxnet0 (10.0.5.1) faces 10.0.5.20:8080: its network 10.0.5.0/24 holds "
          "it"},
         {"172.16.0.5", "",
-         "No network card has 172.16.0.5 on its network; the host address \"192.168.1.10\" is "
-         "used"},
+         "No network card has 172.16.0.5 on its network; the host address 192.168.1.10 is used"},
         // Loopback never faces a device, and text that is no address faces nothing.
         {"127.0.0.1:9", "",
-         "No network card has 127.0.0.1:9 on its network; the host address \"192.168.1.10\" is "
-         "used"},
+         "No network card has 127.0.0.1:9 on its network; the host address 192.168.1.10 is used"},
         {"ovlix.local", "",
-         "No network card has ovlix.local on its network; the host address \"192.168.1.10\" is "
-         "used"},
+         "No network card has ovlix.local on its network; the host address 192.168.1.10 is used"},
     };
     for (const auto& c : cases) {
         const FacingCard facing = cardFacing(c.typed, kCards, "192.168.1.10");
         EXPECT_EQ(facing.card ? facing.card->card : QString(), c.card) << c.typed.toStdString();
         EXPECT_EQ(facing.logLine, c.logLine);
     }
+    EXPECT_EQ(cardFacing("172.16.0.5", kCards, "").logLine,
+              "No network card has 172.16.0.5 on its network; no host address is known either");
     EXPECT_TRUE(onSomeNetwork("127.0.0.1:9", kCards));
     EXPECT_FALSE(onSomeNetwork("172.16.0.5", kCards));
     EXPECT_EQ(networksOf(kCards),
