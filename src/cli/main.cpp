@@ -39,8 +39,7 @@ const Command kCommands[] = {
     {QStringLiteral("labels send"), QStringLiteral("[--device ADDRESS] [--json]"),
      QStringLiteral("Sends the labels file's eight labels to the device."), &runLabelsSend},
     {QStringLiteral("setup"), QStringLiteral("--mac MAC [--wait SECONDS] [--json] IP"),
-     QStringLiteral("Gives a device just reset the address IP, as the network setup does, and "
-                    "waits until it answers (root only)."),
+     QStringLiteral("Gives a device just reset the address IP and waits until it answers."),
      &runSetup},
 };
 
