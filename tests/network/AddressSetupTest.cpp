@@ -84,6 +84,7 @@ TEST(AddressSetup, ProbesUntilTheDeviceAnswersOrTheWaitIsOverAndSaysWhy)
 
     EXPECT_EQ(macAddressForArp("00:03:75:AA:bb:cc"), "00-03-75-AA-bb-cc");
     EXPECT_EQ(macAddressForArp("00-03-75-10-01-55"), "00-03-75-10-01-55");
-    for (const char* wrong : {"00-03-75-10-01", "00:03-75:10:01:55", "00-03-75-10-01-5g", ""})
+    for (const char* wrong :
+         {"00-03-75-10-01", "00-03-75-10-01-55-66", "00:03-75:10:01:55", "00-03-75-10-01-5g", ""})
         EXPECT_EQ(macAddressForArp(wrong), std::nullopt) << wrong;
 }
