@@ -1,18 +1,18 @@
 #include "NetSettings.h"
 
 #include "core/EventLog.h"
-#include "core/TextFiles.h"
 
 namespace ovlix {
 
-void SaveNetSettings(const EventLog& log, const QString& netsetFile, const QString& ip,
-                     const QString& mac)
+SaveResult SaveNetSettings(const EventLog& log, const QString& netsetFile, const QString& ip,
+                           const QString& mac)
 {
     const SaveResult saved = saveFileAtomically(
         netsetFile, toFileText(QStringLiteral("lastip, ") + ip + QStringLiteral("\r\nlastmac, ") +
                                mac + QStringLiteral("\r\n")));
     if (!saved.ok)
         log.WriteLog(QStringLiteral("ERROR::SaveNetSettings: ") + saved.error);
+    return saved;
 }
 
 } // namespace ovlix
