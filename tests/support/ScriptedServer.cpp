@@ -21,6 +21,7 @@ ScriptedServer::ScriptedServer(Behaviour behaviour, QByteArray response, int tic
         while (QTcpSocket* socket = server_.nextPendingConnection()) {
             ++connections_;
             socket->setParent(this);
+            connect(socket, &QTcpSocket::disconnected, this, [this] { ++endedConnections_; });
             // Small answers go out at once, as from the device's own web server.
             socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
             serve(socket);
@@ -73,6 +74,9 @@ void ScriptedServer::answer(QTcpSocket* socket)
     case Behaviour::RedirectLoop:
         bytesSent_ +=
             socket->write("HTTP/1.1 302 Found\r\nLocation: /\r\nContent-Length: 0\r\n\r\n");
+        break;
+    case Behaviour::ReadAndClose:
+        socket->disconnectFromHost();
         break;
     case Behaviour::CutMidBody:
         bytesSent_ += socket->write(response_.left(response_.size() / 2));
