@@ -120,6 +120,14 @@ TEST(QtHttpFetcher, ReadsEveryWayOfFramingTheBodyAndCapsIt)
     }
     ScriptedServer endless(Behaviour::Endless);
     EXPECT_EQ(fetch(inet, endless.address()).body.size(), 4096);
+
+    // The request is the path and query as the caller encoded them, and no more.
+    const QString target = "/x10.spi?house=A&unit=1&userpass=a%26b%20c";
+    ScriptedServer device(Behaviour::Answer, httpAnswer("ok"));
+    EXPECT_EQ(fetch(inet, device.address() + target).body, "ok");
+    EXPECT_EQ(device.lastRequest(), "GET " + target.toLatin1() +
+                                        " HTTP/1.1\r\nHost: " + device.address().toLatin1() +
+                                        "\r\nConnection: close\r\n\r\n");
 }
 
 TEST(QtHttpFetcher, NamesEachFailureInItsOwnWords)

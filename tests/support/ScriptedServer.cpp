@@ -16,6 +16,8 @@ QByteArray httpAnswer(const QByteArray& body, const QByteArray& status)
 ScriptedServer::ScriptedServer(Behaviour behaviour, QByteArray response, int tickMs)
     : behaviour_(behaviour), response_(std::move(response)), tickMs_(tickMs)
 {
+    // Room for many connections at once, as from a sweep of a network.
+    server_.setListenBacklogSize(1024);
     server_.listen(QHostAddress::LocalHost, 0);
     connect(&server_, &QTcpServer::newConnection, this, [this] {
         while (QTcpSocket* socket = server_.nextPendingConnection()) {
@@ -57,7 +59,8 @@ void ScriptedServer::serve(QTcpSocket* socket)
         *pending += socket->readAll();
         // Every request head on the connection gets its answer.
         while (pending->contains("\r\n\r\n")) {
-            pending->remove(0, pending->indexOf("\r\n\r\n") + 4);
+            lastRequest_ = pending->left(pending->indexOf("\r\n\r\n") + 4);
+            pending->remove(0, lastRequest_.size());
             ++requests_;
             answer(socket);
         }

@@ -30,6 +30,8 @@ public:
     int endedConnections() const { return endedConnections_; }
     int requests() const { return requests_; }
     qint64 bytesSent() const { return bytesSent_; }
+    // The head of the last request, as it came over the wire.
+    QByteArray lastRequest() const { return lastRequest_; }
 
     // A loopback address where nothing listens: connections are refused.
     static QString refusingAddress();
@@ -47,6 +49,7 @@ private:
     int endedConnections_ = 0;
     int requests_ = 0;
     qint64 bytesSent_ = 0;
+    QByteArray lastRequest_;
 };
 
 // A complete HTTP answer around a body.
