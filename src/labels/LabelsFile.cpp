@@ -47,6 +47,9 @@ void applyLine(const QString& line, int number, LabelSlot& slot, QString& proble
     ParseField(line, kLabelFieldDelimiter, field, rest);
     if (field.size() > kMaxLabelLength) {
         field.truncate(kMaxLabelLength);
+        // Half a character would not be saved as it was read.
+        if (field.back().isHighSurrogate())
+            field.chop(1);
         problem = QStringLiteral("Line %1: the label is longer than %2 characters")
                       .arg(number)
                       .arg(kMaxLabelLength);

@@ -130,6 +130,9 @@ TEST(LabelsFile, CodesStandAsWrittenAndAMissingFieldKeepsItsValue)
         {"A label of 21 chars.,B,3",
          {"A label of 21 ch", "B", "3"},
          "Line 1: the label is longer than 16 characters"},
+        {"Fifteen chars: \xF0\x9F\x92\xA1,B,3",
+         {"Fifteen chars: ", "B", "3"},
+         "Line 1: the label is longer than 16 characters"},
     };
     for (const Case& c : cases) {
         const Read read = readFile(c.line + "\r\n" + QByteArray(kWorkedExampleFile).mid(11));
