@@ -8,11 +8,11 @@
 
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <QByteArray>
 #include <QDateTime>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <ostream>
 #include <QTest>
 #include <utility>
 
