@@ -10,12 +10,14 @@ namespace ovlix {
 QString neighbourMacAddress(quint32 address)
 {
     QFile table(QStringLiteral("/proc/net/arp"));
-    if (!table.open(QIODevice::ReadOnly | QIODevice::Text))
+    if (!table.open(QIODevice::ReadOnly))
         return {};
     const QByteArray wanted = QHostAddress(address).toString().toLatin1();
     constexpr int kCompleteFlag = 0x2;
-    while (!table.atEnd()) {
-        const QList<QByteArray> fields = table.readLine().simplified().split(' ');
+    // The kernel's tables report a size of 0, so atEnd() cannot be trusted.
+    const QList<QByteArray> lines = table.readAll().split('\n');
+    for (const QByteArray& line : lines) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
         if (fields.size() < 4 || fields[0] != wanted ||
             !(fields[2].toInt(nullptr, 16) & kCompleteFlag))
             continue;

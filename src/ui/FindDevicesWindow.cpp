@@ -19,6 +19,9 @@ FindDevicesWindow::FindDevicesWindow(WindowEnvironment& environment, WindowRegis
     ui->lstDevices->header()->resizeSection(0, 120);
     ui->lstDevices->header()->resizeSection(1, 100);
     ui->cmdUseAddress->setEnabled(false);
+    // Room for the status in two lines, so that the list does not jump when it wraps.
+    ui->LbStatus->setMinimumHeight(2 * ui->LbStatus->fontMetrics().lineSpacing());
+    ui->LbStatus->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     connect(ui->cmdSearchAgain, &QPushButton::clicked, this,
             &FindDevicesWindow::cmdSearchAgain_Click);
