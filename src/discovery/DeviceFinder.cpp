@@ -113,13 +113,12 @@ void DeviceFinder::answered(quint32 address, const QByteArray& body)
 void DeviceFinder::end(const QString& howItEnded)
 {
     retireTransfer();
-    log_.WriteLog(QStringLiteral("Find devices: %1 after %2 s: %3 devices found, %4 of %5 "
-                                 "addresses asked")
+    log_.WriteLog(QStringLiteral("Find devices: %1 after %2 s, %3 of %4 addresses asked, %5 found")
                       .arg(howItEnded)
                       .arg(double(clock_.elapsed()) / 1000.0, 0, 'f', 1)
-                      .arg(found_)
                       .arg(done_)
-                      .arg(addresses_.size()));
+                      .arg(addresses_.size())
+                      .arg(found_));
     Q_EMIT finished(found_);
 }
 

@@ -110,10 +110,9 @@ protected:
             scenario.stopEarly ? "Find devices: stopped after " : "Find devices: done after ";
         EXPECT_TRUE(lines.last().startsWith(end)) << lines.last().toStdString();
         if (!scenario.stopEarly) {
-            EXPECT_TRUE(lines.last().endsWith(QStringLiteral(": %1 devices found, %2 of %2 "
-                                                             "addresses asked")
-                                                  .arg(scenario.found.size())
-                                                  .arg(scenario.addresses)))
+            EXPECT_TRUE(lines.last().endsWith(QStringLiteral(", %1 of %1 addresses asked, %2 found")
+                                                  .arg(scenario.addresses)
+                                                  .arg(scenario.found.size())))
                 << lines.last().toStdString();
         }
     }
