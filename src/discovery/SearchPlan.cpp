@@ -102,7 +102,10 @@ SearchPlan planSearch(const QList<Ipv4Network>& requested, const QList<QNetworkA
     QList<Ipv4Network> wanted = requested;
     if (wanted.isEmpty())
         for (const QNetworkAddressEntry& entry : local)
-            wanted.append(Ipv4Network::holding(entry.ip().toIPv4Address(), entry.prefixLength()));
+            // The system may not know an address's netmask (-1).
+            if (entry.prefixLength() >= 0 && entry.prefixLength() <= 32)
+                wanted.append(
+                    Ipv4Network::holding(entry.ip().toIPv4Address(), entry.prefixLength()));
 
     // Two interfaces on one network, or a network inside another asked for,
     // are swept once.
