@@ -1,6 +1,10 @@
-# Installed layout: the program and the device simulator in bin, the desktop
-# entry, icons and AppStream metainfo in their freedesktop places.
-install(TARGETS OvlixSetup ovlix-devsim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# Installed layout: the programs and the device simulator in bin, the desktop
+# entry, icons and AppStream metainfo in their freedesktop places, the command
+# line's completion where bash-completion looks for it (its manual page is
+# installed by ovlix_add_man_page).
+install(TARGETS OvlixSetup ovlix ovlix-devsim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES data/ovlix.bash-completion DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
+        RENAME ovlix)
 install(FILES data/ovlixsetup.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES data/ovlixsetup.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES resources/ovlixsetup.svg

@@ -5,7 +5,7 @@ set -eu
 
 packages="cmake g++ make pkg-config \
   qt6-base-dev qt6-base-dev-tools libgl-dev \
-  libgtest-dev libgmock-dev dpkg-dev desktop-file-utils \
+  libgtest-dev libgmock-dev dpkg-dev desktop-file-utils help2man curl \
   net-tools iputils-ping iproute2 \
   clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix wine64 \
   xvfb xauth fonts-dejavu-core fonts-liberation2"
