@@ -1,6 +1,6 @@
 // The device search against simulated devices on a bridged network, inside the
 // PC namespace that find-in-namespaces.sh makes: the finder itself, the window
-// opened from the main window's menu and, where it is built, `ovlix find`.
+// opened from the main window's menu, and `ovlix find`.
 // Each scenario runs through each of them.
 
 #include "discovery/DeviceFinder.h"
@@ -9,8 +9,12 @@
 #include "ui/MainWindow.h"
 
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -97,7 +101,11 @@ protected:
     // The start line, a line per device and the end line.
     void expectLog(const Scenario& scenario)
     {
-        const QStringList lines = files.logMessages().filter("Find devices: ");
+        // The command line stamps its lines with the clock, not the fixture's.
+        QStringList lines;
+        for (const QString& line : files.logMessages())
+            if (line.contains("Find devices: "))
+                lines.append(line.mid(line.indexOf("Find devices: ")));
         ASSERT_EQ(lines.size(), scenario.found.size() + 2) << lines.join('\n').toStdString();
         EXPECT_EQ(lines.first(), QStringLiteral("Find devices: searching %1, %2 addresses")
                                      .arg(scenario.searched)
@@ -206,6 +214,56 @@ TEST_P(FindDevicesInNamespaces, TheWindowListsTheDevicesAndHandsOneOn)
     EXPECT_EQ(context.DeviceIP, scenario.found.isEmpty() ? context.DeviceIP : expected);
     EXPECT_EQ(stillOpen.isNull(), !scenario.found.isEmpty());
     expectNothingLeft();
+}
+
+TEST_P(FindDevicesInNamespaces, TheCommandLinePrintsEveryDevice)
+{
+    const Scenario& scenario = GetParam();
+    if (scenario.stopEarly)
+        GTEST_SKIP() << "a command line search is not stopped half-way";
+    const QString program = files.path("ovlix");
+    ASSERT_TRUE(QFile::copy(qEnvironmentVariable("OVLIX_CLI"), program));
+    QStringList arguments{"find", "--timeout", "1"};
+    if (!scenario.network.isEmpty())
+        arguments << "--network" << scenario.network;
+    const QString cut = scenario.network.isEmpty()
+                            ? "ovlix find: 10.214.0.0/16 has more than 1024 addresses: only "
+                              "10.214.0.0/24 is searched\n"
+                            : "";
+    for (const bool json : {true, false}) {
+        QProcess ovlix;
+        ovlix.start(program, json ? arguments + QStringList{"--json"} : arguments);
+        ASSERT_TRUE(ovlix.waitForFinished(10000));
+        EXPECT_EQ(ovlix.exitCode(), scenario.found.isEmpty() ? 1 : 0);
+        EXPECT_EQ(QString::fromUtf8(ovlix.readAllStandardError()), cut);
+        const QByteArray output = ovlix.readAllStandardOutput();
+        QList<FoundDevice> printed;
+        if (json) {
+            const QJsonObject answer = QJsonDocument::fromJson(output).object();
+            EXPECT_EQ(answer["addresses"].toInt(), scenario.addresses);
+            for (const QJsonValue device : answer["devices"].toArray())
+                printed.append({device["address"].toString(), device["version"].toString(),
+                                device["mac"].toString()});
+        } else {
+            QStringList lines = QString::fromUtf8(output).split('\n', Qt::SkipEmptyParts);
+            ASSERT_FALSE(lines.isEmpty());
+            const QString summary = lines.takeLast();
+            EXPECT_TRUE(
+                summary.startsWith(QStringLiteral("%1 %2 found, %3 addresses asked in ")
+                                       .arg(scenario.found.size())
+                                       .arg(scenario.found.size() == 1 ? "device" : "devices")
+                                       .arg(scenario.addresses)))
+                << summary.toStdString();
+            for (const QString& line : lines) {
+                const QStringList fields = line.split("  ");
+                ASSERT_EQ(fields.size(), 3) << line.toStdString();
+                printed.append({fields[0], fields[1], fields[2]});
+            }
+        }
+        EXPECT_EQ(addressesOf(printed), addressesOf(scenario.found)) << output.toStdString();
+        expectLog(scenario);
+        QFile::remove(files.path("OvlixSetup.log"));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenarios, FindDevicesInNamespaces, ::testing::ValuesIn(kScenarios),
