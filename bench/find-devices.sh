@@ -12,6 +12,7 @@ build="$(cd "${1:-$root/build}" && pwd)"
 runs="${2:-5}"
 devsim="$build/tools/devsim/ovlix-devsim"
 finder="$build/bench/ovlix-bench-find"
+ovlix="$build/src/ovlix"
 . "$root/tests/e2e/bridged-namespaces.sh"
 bridged_start ovlixbench
 set -e
@@ -35,3 +36,20 @@ while [ "$i" -lt "$runs" ]; do
 done
 echo "== /22"
 ip netns exec "$pc" "$finder" 10.215.0.0/22
+
+# The whole ovlix process, from a folder of its own so that its log stays there.
+cp "$ovlix" "$out/ovlix"
+echo "== ovlix find, /24, whole process"
+start=$(date +%s%N)
+ip netns exec "$pc" "$out/ovlix" find --network 10.215.0.0/24
+echo "exit $?, $(( ($(date +%s%N) - start) / 1000000 )) ms"
+echo "== ovlix find, /22, peak memory read every 10 ms"
+ip netns exec "$pc" "$out/ovlix" find --network 10.215.0.0/22 >/dev/null &
+search=$!
+peak=""
+while status=$(cat "/proc/$search/status" 2>/dev/null) && ! echo "$status" | grep -q "^State:.*Z"; do
+    peak=$(echo "$status" | awk '/^VmHWM/ {print $2 " " $3}')
+    sleep 0.01
+done
+wait "$search"
+echo "VmHWM $peak"
