@@ -20,7 +20,8 @@ FindDevicesWindow::FindDevicesWindow(WindowEnvironment& environment, WindowRegis
     ui->lstDevices->header()->resizeSection(1, 100);
     ui->cmdUseAddress->setEnabled(false);
     // Room for the status in two lines, so that the list does not jump when it wraps.
-    ui->LbStatus->setMinimumHeight(2 * ui->LbStatus->fontMetrics().lineSpacing());
+    ui->LbStatus->setMinimumHeight(
+        ui->LbStatus->fontMetrics().boundingRect(QRect(), 0, QStringLiteral("1\n2")).height());
     ui->LbStatus->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     connect(ui->cmdSearchAgain, &QPushButton::clicked, this,
