@@ -22,7 +22,6 @@ FindDevicesWindow::FindDevicesWindow(WindowEnvironment& environment, WindowRegis
     // Room for the status in two lines, so that the list does not jump when it wraps.
     ui->LbStatus->setMinimumHeight(
         ui->LbStatus->fontMetrics().boundingRect(QRect(), 0, QStringLiteral("1\n2")).height());
-    ui->LbStatus->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     connect(ui->cmdSearchAgain, &QPushButton::clicked, this,
             &FindDevicesWindow::cmdSearchAgain_Click);

@@ -182,7 +182,12 @@ TEST_P(FindDevicesInNamespaces, TheWindowListsTheDevicesAndHandsOneOn)
     MainWindow* main = windows.openMain();
     QApplication::setActiveWindow(main);
     QTest::keyClick(main, Qt::Key_F, Qt::ControlModifier);
-    FindDevicesWindow* window = windows.openFindDevices();
+    FindDevicesWindow* window = nullptr;
+    for (QWidget* open : QApplication::topLevelWidgets())
+        if (auto* found = qobject_cast<FindDevicesWindow*>(open); found && found->isVisible())
+            window = found;
+    ASSERT_NE(window, nullptr) << "Ctrl+F opens the search window";
+    EXPECT_EQ(windows.openFindDevices(), window); // at most one
     QPointer<FindDevicesWindow> stillOpen = window;
     auto* list = find<QTreeWidget>(window, "lstDevices");
     auto* bar = find<QProgressBar>(window, "prgSearch");
