@@ -1,9 +1,12 @@
 #include "NeighbourTable.h"
 
-#include <iphlpapi.h>
-#include <netioapi.h>
+// In this order: the IP helper declares its neighbour table (netioapi.h)
+// only when the socket address types came first.
 #include <winsock2.h>
+
 #include <ws2ipdef.h>
+
+#include <iphlpapi.h>
 
 namespace ovlix {
 
