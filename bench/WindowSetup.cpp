@@ -39,13 +39,15 @@ int main(int argc, char* argv[])
                                   files.filePath(QStringLiteral("netset"))});
     const QString hostIp = assignment.press(ip, mac, GetHostIP(log, hosts));
     QTimer::singleShot(5000, Qt::PreciseTimer, &application, [&] {
-        assignment.tick(ip, mac, hostIp, [&clock](AddressAssignment::Outcome outcome) {
-            QTextStream(stdout)
-                << clock.elapsed() << " ms: "
-                << QString(outcome.message).replace(QStringLiteral("\r\n"), QStringLiteral(" / "))
-                << '\n';
-            QCoreApplication::exit(outcome.assigned ? 0 : 1);
-        });
+        assignment.tick(
+            ip, mac, hostIp, [] {},
+            [&clock](AddressAssignment::Outcome outcome) {
+                QTextStream(stdout) << clock.elapsed() << " ms: "
+                                    << QString(outcome.message)
+                                           .replace(QStringLiteral("\r\n"), QStringLiteral(" / "))
+                                    << '\n';
+                QCoreApplication::exit(outcome.assigned ? 0 : 1);
+            });
     });
     return QCoreApplication::exec();
 }

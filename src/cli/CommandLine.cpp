@@ -60,11 +60,12 @@ Invocation::~Invocation() = default;
 
 bool Invocation::parse(qsizetype least, qsizetype most)
 {
-    parser_.addOptions(
-        {{{QStringLiteral("h"), kHelp}, QStringLiteral("Shows this help.")},
-         {kTimeout, QStringLiteral("Gives up on the device after SECONDS (default 60)."),
-          QStringLiteral("SECONDS"), QStringLiteral("60")},
-         {kJson, QStringLiteral("Prints one JSON object instead of the text.")}});
+    parser_.addOptions({{{QStringLiteral("h"), kHelp}, QStringLiteral("Shows this help.")},
+                        {kTimeout,
+                         QStringLiteral("Gives up on the device after SECONDS (default %1).")
+                             .arg(command_.timeoutSeconds),
+                         QStringLiteral("SECONDS"), QString::number(command_.timeoutSeconds)},
+                        {kJson, QStringLiteral("Prints one JSON object instead of the text.")}});
     const QString usage =
         QStringLiteral("usage: ovlix %1 %2").arg(command_.name, command_.arguments);
     if (!parser_.parse(QStringList{QStringLiteral("ovlix")} + arguments_)) {

@@ -9,6 +9,7 @@ void runVerify(Invocation& call);     // VerifyCommand.cpp
 void runX10(Invocation& call);        // X10Command.cpp
 void runLabelsShow(Invocation& call); // LabelsCommand.cpp
 void runLabelsSend(Invocation& call); // LabelsCommand.cpp
+void runFind(Invocation& call);       // FindCommand.cpp
 void runSetup(Invocation& call);      // SetupCommand.cpp
 
 } // namespace ovlix::cli

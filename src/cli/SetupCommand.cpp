@@ -23,7 +23,7 @@ constexpr double kLongestWait = 3600;
 // What the setup works through, kept until the program ends.
 struct SetupRun : QObject {
     SetupRun(Invocation& call, std::chrono::milliseconds wait)
-        : inet(FetchLimits{std::min(call.timeout(), kSetupProbeDeadline)}),
+        : inet(FetchLimits{call.timeout()}),
           setup({call.log(), launcher, systemNetworkCommands(), inet, &arpTableRefusal,
                  call.context().NetsetFile},
                 hosts, wait)
@@ -88,7 +88,7 @@ void runSetup(Invocation& call)
             else if (outcome.result == Result::Done)
                 call.print(QStringLiteral("Ovlix at IP: %1 set up, version %2")
                                .arg(ip, outcome.version.value_or(QString())));
-            if (outcome.result != Result::Done)
+            if (outcome.result != Result::Done || !outcome.message.isEmpty())
                 call.printError(QStringLiteral("ovlix setup: ") +
                                 (outcome.message.isEmpty()
                                      ? QStringLiteral("no Ovlix answered at %1").arg(ip)

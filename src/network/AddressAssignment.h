@@ -42,10 +42,11 @@ public:
     // Returns the host address that the ARP entry names: that of the card that
     // faces the device, else `hostIp`, the PC's address found at load.
     QString press(const QString& ip, const QString& mac, const QString& hostIp);
-    // `done` runs once the device has answered or failed to, unless this object
-    // goes away first.
+    // Once the device has answered and the address is saved, `assigned` hands the
+    // address on, before the device is asked once more; `done` runs at the end.
+    // Neither runs when this object goes away first.
     void tick(const QString& ip, const QString& mac, const QString& hostIp,
-              std::function<void(Outcome)> done);
+              std::function<void()> assigned, std::function<void(Outcome)> done);
 
 private:
     Seams seams_;

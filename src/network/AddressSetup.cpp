@@ -84,11 +84,16 @@ void AddressSetup::probe()
             if (alive.expired() || !done_)
                 return;
             if (answer.version) {
-                SaveNetSettings(seams_.log, seams_.netsetFile, ip_, mac_);
-                report(QStringLiteral("probe %1: version %2; settings saved")
+                // The device has the address whether or not it could be saved.
+                const SaveResult saved = SaveNetSettings(seams_.log, seams_.netsetFile, ip_, mac_);
+                report(QStringLiteral("probe %1: version %2; %3")
                            .arg(number)
-                           .arg(*answer.version));
-                finish({Result::Done, answer.version, QString()});
+                           .arg(*answer.version, saved.ok ? QStringLiteral("settings saved")
+                                                          : QStringLiteral("settings not saved")));
+                finish({Result::Done, answer.version,
+                        saved.ok
+                            ? QString()
+                            : QStringLiteral("The address could not be saved: ") + saved.error});
                 return;
             }
             // Each change is told once, not every quarter second.

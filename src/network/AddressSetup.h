@@ -28,7 +28,7 @@ public:
     struct Outcome {
         Result result = Result::NoAnswer;
         std::optional<QString> version;
-        QString message; // why, when not done
+        QString message; // why, when not done; done, what went wrong besides
     };
     // What has just happened, with the time since the start.
     using Stage = std::function<void(std::chrono::milliseconds sinceStart, const QString& what)>;

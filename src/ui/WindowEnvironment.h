@@ -9,6 +9,8 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <QList>
+#include <QNetworkAddressEntry>
 
 namespace ovlix {
 
@@ -28,6 +30,13 @@ struct NetworkAccess {
     std::function<QList<CardAddress>()> cards = &systemCardAddresses;
 };
 
+// How the device search learns this PC's networks and asks their addresses.
+struct DeviceSearchAccess {
+    std::function<QList<QNetworkAddressEntry>()> localAddresses;
+    // One transfer carries a whole search, with the per-address deadline.
+    std::function<std::unique_ptr<HttpFetcher>()> makeTransfer;
+};
+
 // What start-up hands to every window: the process-wide values and the seams
 // through which the windows reach the world.
 struct WindowEnvironment {
@@ -38,6 +47,7 @@ struct WindowEnvironment {
     // Each window that talks to the device owns its own transfer control.
     std::function<std::unique_ptr<HttpFetcher>()> makeTransfer;
     NetworkAccess network;
+    DeviceSearchAccess search;
 };
 
 } // namespace ovlix

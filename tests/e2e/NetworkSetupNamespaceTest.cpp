@@ -124,7 +124,8 @@ protected:
         // Short, so that the addresses where nothing answers fail soon.
         [] { return std::make_unique<QtHttpFetcher>(FetchLimits{std::chrono::seconds(2)}); },
         {systemNetworkCommands(), hosts, [this] { return refusal; },
-         std::chrono::milliseconds(2000)}};
+         std::chrono::milliseconds(2000)},
+        {}};
     WindowRegistry windows{environment};
     QString hostBox;
 };

@@ -86,7 +86,7 @@ serve() { # name namespace readiness-word devsim-arguments...
         sleep 0.05
     done
 }
-serve webserver "$lan" listening --no-version --bind 10.213.0.7 --port 80
+serve webserver "$lan" listening --not-ovlix --bind 10.213.0.7 --port 80
 serve device1 "ovlixnet-dev1-$tag" waiting --fresh dev0 --port 80 --version e2e-1.7
 serve device2 "ovlixnet-dev2-$tag" waiting --fresh dev0 --port 80 --version e2e-1.7
 serve device3 "ovlixnet-dev3-$tag" waiting --fresh dev0 --port 80 --version e2e-1.7 \

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <optional>
 #include <QHostAddress>
 #include <QList>
 #include <QObject>
@@ -21,9 +20,12 @@ public:
     quint16 port() const { return server_.serverPort(); }
     QString errorString() const { return server_.errorString(); }
 
-    // The text between the version markers of the root page; nothing serves a
-    // root page without markers, as a web server that is not an Ovlix does.
-    void setVersion(std::optional<QString> version) { version_ = std::move(version); }
+    // The text between the version markers of the root page.
+    void setVersion(const QString& version) { version_ = version; }
+    // Plays some other web server: its root page carries no version.
+    void setNotOvlix(bool notOvlix) { notOvlix_ = notOvlix; }
+    // A slow device: every answer is held back this long.
+    void setAnswerDelay(int milliseconds) { answerDelay_ = milliseconds; }
 
     // Request targets exactly as received, such as "/x10.spi?house=A&unit=1...".
     const QList<QString>& requests() const { return requests_; }
@@ -38,7 +40,9 @@ private:
     void answer(QTcpSocket* socket, const QString& target);
 
     QTcpServer server_;
-    std::optional<QString> version_ = QStringLiteral("2.1a");
+    QString version_ = QStringLiteral("2.1a");
+    bool notOvlix_ = false;
+    int answerDelay_ = 0;
     QList<QString> requests_;
     QUrlQuery labels_;
     QUrlQuery x10Command_;
