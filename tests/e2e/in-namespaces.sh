@@ -4,8 +4,12 @@
 # its address. Everything made here is removed again, whatever the outcome.
 # Usage: in-namespaces.sh DEVSIM PROGRAM [ARGUMENTS...]   (needs root)
 # Exits 77 (skipped) where network namespaces cannot be made.
+# OVLIX_FRESH_VERSION is the version the device reports (default e2e-1.7) and
+# OVLIX_FRESH_SECONDS bounds its life (default 120).
 set -u
 devsim="$1"
+version="${OVLIX_FRESH_VERSION:-e2e-1.7}"
+lifetime="${OVLIX_FRESH_SECONDS:-120}"
 shift
 tag=$$
 pc="ovlixnet-pc-$tag"
@@ -47,7 +51,7 @@ ip -n "$pc" link set pc0 up
 ip -n "$dev" link set dev0 up
 
 # Bounded, so that a device left behind by a killed run ends by itself.
-ip netns exec "$dev" timeout 120 "$devsim" --fresh dev0 --port 80 --version e2e-1.7 \
+ip netns exec "$dev" timeout "$lifetime" "$devsim" --fresh dev0 --port 80 --version "$version" \
     >"$devsim_out" 2>&1 &
 devsim_pid=$!
 tries=0
