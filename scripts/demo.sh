@@ -19,7 +19,7 @@ if [ "${1:-}" != "--pc-side" ]; then
     if [ ! -x "$program" ] || [ ! -x "$devsim" ]; then
         "$root/scripts/build.sh" "$build"
     fi
-    if [ "$(id -u)" -eq 0 ]; then
+    if [ "$(id -u)" -eq 0 ] && unshare --net true 2>/dev/null; then
         # The fresh device lives as long as anyone may want to try it; the
         # namespaces script removes it, and them, when the program closes.
         export OVLIX_FRESH_VERSION=2.1a-fresh OVLIX_FRESH_SECONDS=86400
