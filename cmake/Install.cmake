@@ -1,6 +1,10 @@
-# Installed layout: the program and the device simulator in bin, the desktop
-# entry, icons and AppStream metainfo in their freedesktop places.
-install(TARGETS OvlixSetup ovlix-devsim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# Installed layout: the programs and the device simulator in bin, the desktop
+# entry, icons and AppStream metainfo in their freedesktop places, the command
+# line's completion where bash-completion looks for it (its manual page is
+# installed by ovlix_add_man_page).
+install(TARGETS OvlixSetup ovlix ovlix-devsim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES data/ovlix.bash-completion DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
+        RENAME ovlix)
 
 # The AppStream id, in reverse-DNS form; the desktop entry, the metainfo and
 # the installed icons are named after it.
@@ -17,16 +21,15 @@ foreach(size 16 32 48 64 128 256)
 endforeach()
 
 # Documentation where Debian keeps it: the README with its screenshots, the
-# copyright file and the changelog; and a manual page for every program.
+# copyright file and the changelog; and OvlixSetup's manual page, written by
+# hand since it takes no arguments.
 if(NOT WIN32)
-    include(cmake/ManPage.cmake)
     set(OVLIX_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/ovlixsetup)
     install(FILES README.md debian/copyright DESTINATION ${OVLIX_DOCDIR})
     install(DIRECTORY docs/screenshots DESTINATION ${OVLIX_DOCDIR}/docs)
     ovlix_install_gzipped(${CMAKE_SOURCE_DIR}/debian/changelog ${OVLIX_DOCDIR})
     configure_file(docs/OvlixSetup.1.in ${CMAKE_BINARY_DIR}/man/OvlixSetup.1 @ONLY)
     ovlix_install_gzipped(${CMAKE_BINARY_DIR}/man/OvlixSetup.1 ${CMAKE_INSTALL_MANDIR}/man1)
-    ovlix_help2man_page(ovlix-devsim "serve the pages of an Ovlix device, to try OvlixSetup")
 endif()
 
 # On Windows the install step also copies in the Qt libraries (windeployqt).
@@ -50,8 +53,9 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "sends single X10 commands (On, Off, Query) through the device. Everything\n"
     "it does is written to a time-stamped log.\n"
     "\n"
-    "The package also holds ovlix-devsim, a simulator of the device's web\n"
-    "pages, to try the program without hardware.")
+    "The package also holds ovlix, which does the device's everyday operations\n"
+    "from a command line, and ovlix-devsim, a simulator of the device's web\n"
+    "pages, to try both without hardware.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

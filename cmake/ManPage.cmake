@@ -1,30 +1,45 @@
-# Manual pages and the package's other compressed documents.
+# Manual pages made from a program's own --help by help2man, at build time, so
+# that the page can never disagree with the program. The version is the
+# project's: the simulator's --version sets the firmware version it reports.
+#
+#   ovlix_add_man_page(TARGET "one-line description")
+#
+# builds TARGET.1 beside the program and installs it, compressed as Debian
+# wants it, to share/man/man1. Skipped, with a note, where help2man is missing
+# or the program cannot run on the build machine.
+find_program(HELP2MAN_PROGRAM help2man)
+find_program(GZIP_PROGRAM gzip)
 
-# Compresses FILE with gzip -9n (the smallest, with no name or time stamp, so
-# that rebuilding gives the same bytes) and installs FILE.gz to DESTINATION.
-function(ovlix_install_gzipped file destination)
-    get_filename_component(name "${file}" NAME)
-    set(compressed "${CMAKE_CURRENT_BINARY_DIR}/gzipped/${name}.gz")
-    add_custom_command(OUTPUT "${compressed}"
-        COMMAND ${CMAKE_COMMAND} -E make_directory "${CMAKE_CURRENT_BINARY_DIR}/gzipped"
-        COMMAND sh -c "gzip -9n < \"$1\" > \"$2\"" sh "${file}" "${compressed}"
-        DEPENDS "${file}"
+function(ovlix_add_man_page target description)
+    if(NOT HELP2MAN_PROGRAM OR NOT GZIP_PROGRAM OR CMAKE_CROSSCOMPILING)
+        message(STATUS "No manual page for ${target}: help2man or gzip missing, or cross-compiling")
+        return()
+    endif()
+    set(page ${CMAKE_CURRENT_BINARY_DIR}/${target}.1)
+    add_custom_command(
+        OUTPUT ${page} ${page}.gz
+        COMMAND ${HELP2MAN_PROGRAM} --no-info --no-discard-stderr --section=1
+                "--name=${description}" --version-string=${PROJECT_VERSION}
+                --output=${page} $<TARGET_FILE:${target}>
+        COMMAND ${GZIP_PROGRAM} -9 -n -f -k ${page}
+        DEPENDS ${target}
+        COMMENT "Writing the manual page ${target}.1"
         VERBATIM)
-    add_custom_target(gzip-${name} ALL DEPENDS "${compressed}")
-    install(FILES "${compressed}" DESTINATION "${destination}")
+    add_custom_target(${target}-man-page ALL DEPENDS ${page} ${page}.gz)
+    install(FILES ${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endfunction()
 
-# Writes the section 1 manual page of the program TARGET from its --help with
-# help2man at build time, titled "TARGET - SUMMARY", and installs it.
-function(ovlix_help2man_page target summary)
-    find_program(HELP2MAN help2man REQUIRED)
-    set(page "${CMAKE_CURRENT_BINARY_DIR}/man/${target}.1")
-    add_custom_command(OUTPUT "${page}"
-        COMMAND ${CMAKE_COMMAND} -E make_directory "${CMAKE_CURRENT_BINARY_DIR}/man"
-        COMMAND ${HELP2MAN} --no-info --no-discard-stderr
-                --version-string=${PROJECT_VERSION} --name=${summary}
-                --output=${page} $<TARGET_FILE:${target}>
-        DEPENDS ${target}
+# Installs FILE, a document or a manual page written by hand, compressed as
+# Debian wants it, to DESTINATION.
+function(ovlix_install_gzipped file destination)
+    get_filename_component(name ${file} NAME)
+    set(copy ${CMAKE_CURRENT_BINARY_DIR}/gzipped/${name})
+    add_custom_command(
+        OUTPUT ${copy}.gz
+        COMMAND ${CMAKE_COMMAND} -E copy ${file} ${copy}
+        COMMAND ${GZIP_PROGRAM} -9 -n -f ${copy}
+        DEPENDS ${file}
         VERBATIM)
-    ovlix_install_gzipped("${page}" ${CMAKE_INSTALL_MANDIR}/man1)
+    add_custom_target(${name}-gzipped ALL DEPENDS ${copy}.gz)
+    install(FILES ${copy}.gz DESTINATION ${destination})
 endfunction()

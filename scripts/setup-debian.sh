@@ -13,12 +13,12 @@ run_packages="cmake g++ make pkg-config \
   net-tools iputils-ping iproute2"
 
 # The tests: GoogleTest; the sanitizer runtime, clang and libFuzzer; the
-# Windows cross compiler and Wine; Xvfb and fonts for windows; and the tools
-# that build and check the Debian package.
+# Windows cross compiler and Wine; Xvfb and fonts for windows; the tools that
+# build and check the Debian package; and curl, which the benchmarks time.
 test_packages="libgtest-dev libgmock-dev \
   clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix wine64 \
   xvfb xauth fonts-dejavu-core fonts-liberation2 \
-  dpkg-dev file desktop-file-utils appstream lintian"
+  dpkg-dev file desktop-file-utils appstream lintian curl"
 
 case "${1:-run}" in
 run) packages="$run_packages" ;;

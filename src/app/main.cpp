@@ -14,7 +14,6 @@
 #include "ui/WindowRegistry.h"
 
 #include <QApplication>
-#include <QStandardPaths>
 
 using namespace ovlix;
 
@@ -25,9 +24,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationVersion(programVersion());
     applyProgramLook(application);
 
-    const DataFolder folder =
-        chooseDataFolder(QCoreApplication::applicationDirPath(),
-                         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    const DataFolder folder = chooseProgramDataFolder();
     AppContext context = makeAppContext(folder.path, programVersion());
     const EventLog log(context.LogFile);
     writeStartBanner(log, context, folder);

@@ -3,7 +3,9 @@
 #include "EventLog.h"
 
 #include <algorithm>
+#include <QCoreApplication>
 #include <QDir>
+#include <QStandardPaths>
 #include <QTemporaryFile>
 
 namespace ovlix {
@@ -50,6 +52,22 @@ DataFolder chooseDataFolder(const QString& programFolder, const QString& userDat
         return {programFolder, programFolder, Reason::BesideProgram};
     QDir().mkpath(userDataFolder);
     return {userDataFolder, programFolder, reason};
+}
+
+QString sharedUserDataFolder()
+{
+    // The folder is named after the application; ask under the windowed
+    // program's name, so that every program of the package lands in it.
+    const QString ownName = QCoreApplication::applicationName();
+    QCoreApplication::setApplicationName(QStringLiteral("OvlixSetup"));
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QCoreApplication::setApplicationName(ownName);
+    return folder;
+}
+
+DataFolder chooseProgramDataFolder()
+{
+    return chooseDataFolder(QCoreApplication::applicationDirPath(), sharedUserDataFolder());
 }
 
 void writeStartBanner(const EventLog& log, const AppContext& context, const DataFolder& folder)

@@ -29,6 +29,13 @@ QStringList installedProgramFolders();
 DataFolder chooseDataFolder(const QString& programFolder, const QString& userDataFolder,
                             const QStringList& installedFolders = installedProgramFolders());
 
+// The per-user data folder of OvlixSetup, whichever program of the package asks:
+// the windows and the command line share their files.
+QString sharedUserDataFolder();
+
+// chooseDataFolder for the running program's own folder.
+DataFolder chooseProgramDataFolder();
+
 // The run's first log line, followed by a note when the files are not beside
 // the program.
 void writeStartBanner(const EventLog& log, const AppContext& context, const DataFolder& folder);

@@ -143,13 +143,13 @@ QString applyLabelsText(const QString& text, LabelSet& slots)
     return problem;
 }
 
-void readLabelsFile(const EventLog& log, const QString& path, LabelSet& slots)
+QString readLabelsFile(const EventLog& log, const QString& path, LabelSet& slots)
 {
     const QString errorPrefix = QStringLiteral("ERROR::frmDeviceLabels.ReadLabels: ");
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         log.WriteLog(errorPrefix + file.errorString());
-        return;
+        return file.errorString();
     }
     const QString text = fromFileText(file.read(kMaxLabelsFileSize));
     const bool cut = !file.atEnd();
@@ -161,6 +161,7 @@ void readLabelsFile(const EventLog& log, const QString& path, LabelSet& slots)
             QStringLiteral("Only the first %1 bytes of the file are read").arg(kMaxLabelsFileSize);
     if (!problem.isEmpty())
         log.WriteLog(errorPrefix + problem);
+    return {};
 }
 
 } // namespace ovlix

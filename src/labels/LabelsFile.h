@@ -30,6 +30,7 @@ QString applyLabelsText(const QString& text, LabelSet& slots);
 // Reads the file's first eight lines (ended by CR LF, LF or CR) into the slots.
 // A field that cannot be applied leaves its part of the slot as it was, a
 // missing line leaves its slot; one line in the log tells the last problem.
-void readLabelsFile(const EventLog& log, const QString& path, LabelSet& slots);
+// Returns why the file could not be opened; empty when it was.
+QString readLabelsFile(const EventLog& log, const QString& path, LabelSet& slots);
 
 } // namespace ovlix

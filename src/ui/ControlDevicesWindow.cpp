@@ -1,6 +1,5 @@
 #include "ControlDevicesWindow.h"
 
-#include "device/DeviceRequests.h"
 #include "ui_ControlDevicesWindow.h"
 #include "WindowEnvironment.h"
 #include "x10/X10Codes.h"
@@ -30,17 +29,17 @@ void ControlDevicesWindow::Form_Load()
     fillCodeList(*ui->cboHouse, x10HouseCodes());
     fillCodeList(*ui->cboUnit, x10UnitCodes());
     fillCodeList(*ui->cboCommand, x10CommandNames());
+    ui->txtPasscode->setText(kInitialX10Passcode);
 }
 
 void ControlDevicesWindow::cmdSend_Click()
 {
-    const QString path = x10RequestPath({ui->cboHouse->currentText(), ui->cboUnit->currentText(),
-                                         ui->cboCommand->currentText(), ui->txtPasscode->text()});
     wait_.begin();
-    // The device's answer is not shown; a failure is logged without the URL,
-    // which carries the passcode.
-    SendHttp(*Inet1, environment_.log, kX10WindowSend, environment_.context.DeviceIP, path,
-             [this](bool) { wait_.end(); });
+    // The device's answer is not shown; a failure shows only in the log.
+    sendX10Command(*Inet1, environment_.log, environment_.context.DeviceIP,
+                   {ui->cboHouse->currentText(), ui->cboUnit->currentText(),
+                    ui->cboCommand->currentText(), ui->txtPasscode->text()},
+                   [this](bool) { wait_.end(); });
 }
 
 } // namespace ovlix

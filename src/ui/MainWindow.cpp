@@ -1,8 +1,8 @@
 #include "MainWindow.h"
 
-#include "core/Settings.h"
 #include "device/DeviceRequests.h"
 #include "MessageBoxes.h"
+#include "network/NetSettings.h"
 #include "ui_MainWindow.h"
 #include "WindowEnvironment.h"
 #include "WindowRegistry.h"
@@ -40,9 +40,7 @@ void MainWindow::showDeviceAddress(const QString& ip)
 void MainWindow::Form_Load()
 {
     AppContext& context = environment_.context;
-    context.DeviceIP = ReadSetting(environment_.log, context.NetsetFile, QStringLiteral("lastip"));
-    if (context.DeviceIP.isEmpty())
-        context.DeviceIP = QStringLiteral("192.168.1.250");
+    context.DeviceIP = lastDeviceIp(environment_.log, context.NetsetFile);
     ui->txtOvlixIP->setText(context.DeviceIP);
     setWindowTitle(QStringLiteral("Ovlix ") + context.AppVersion);
 }

@@ -5,6 +5,7 @@
 #include "MainWindow.h"
 #include "MessageBoxes.h"
 #include "network/HostAddress.h"
+#include "network/NetSettings.h"
 #include "ui_NetworkWindow.h"
 #include "WindowEnvironment.h"
 #include "WindowRegistry.h"
@@ -56,7 +57,7 @@ void NetworkWindow::Form_Load()
         ui->txtMAC->setText(QStringLiteral("00-03-75-10-01-55"));
     ui->txtIP->setText(context.DeviceIP);
     if (ui->txtIP->text().isEmpty())
-        ui->txtIP->setText(QStringLiteral("192.168.1.250"));
+        ui->txtIP->setText(kDefaultDeviceIp);
     HostIP = GetHostIP(environment_.log, environment_.network.hosts);
     ui->txtHostIP->setText(HostIP);
 }

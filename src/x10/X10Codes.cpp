@@ -1,6 +1,10 @@
 #include "X10Codes.h"
 
+#include "core/TextFiles.h"
 #include "device/DeviceRequests.h"
+
+#include <QFile>
+#include <QRegularExpression>
 
 namespace ovlix {
 
@@ -36,12 +40,49 @@ QString x10CommandCode(const QString& command)
     return {};
 }
 
+std::optional<X10Address> parseX10Address(const QString& text)
+{
+    const QString house = text.left(1).toUpper();
+    const QString unit = text.mid(1);
+    if (!x10HouseCodes().contains(house) || !x10UnitCodes().contains(unit))
+        return std::nullopt;
+    return X10Address{house, unit};
+}
+
+std::optional<QString> x10CommandNamed(const QString& word)
+{
+    for (const QString& name : x10CommandNames())
+        if (name.compare(word, Qt::CaseInsensitive) == 0)
+            return name;
+    return std::nullopt;
+}
+
+PasscodeChoice chooseX10Passcode(const QString& fromEnvironment, const QString& passcodeFile)
+{
+    if (!fromEnvironment.isEmpty())
+        return {fromEnvironment, {}};
+    if (passcodeFile.isEmpty())
+        return {kInitialX10Passcode, {}};
+    QFile file(passcodeFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return {{}, file.errorString()};
+    // A passcode is a few characters: the file's start holds its first line.
+    const QString start = fromFileText(file.read(4096));
+    return {start.split(QRegularExpression(QStringLiteral("[\r\n]"))).value(0), {}};
+}
+
 QString x10RequestPath(const X10Command& command)
 {
     return QStringLiteral("/x10.spi?house=") + encodeQueryValue(command.house) +
            QStringLiteral("&unit=") + encodeQueryValue(command.unit) + QStringLiteral("&cmd=") +
            encodeQueryValue(x10CommandCode(command.command)) +
            QStringLiteral("&x10event=1&userpass=") + encodeQueryValue(command.passcode);
+}
+
+void sendX10Command(HttpFetcher& inet, const EventLog& log, const QString& deviceIp,
+                    const X10Command& command, std::function<void(bool ok)> done)
+{
+    SendHttp(inet, log, kX10WindowSend, deviceIp, x10RequestPath(command), std::move(done));
 }
 
 } // namespace ovlix

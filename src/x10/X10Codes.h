@@ -1,9 +1,14 @@
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <QString>
 #include <QStringList>
 
 namespace ovlix {
+
+class EventLog;
+class HttpFetcher;
 
 // An X10 address always travels as its two texts, never as list positions.
 // The lists hold their codes in this order; their first items are the defaults.
@@ -14,6 +19,33 @@ QStringList x10CommandNames(); // "On", "Off", "Query"
 // The X10 function code sent for a command, matched exactly (case and blanks
 // count); any other text gives an empty code.
 QString x10CommandCode(const QString& command);
+
+// A house code and a unit code, as the lists hold them.
+struct X10Address {
+    QString house;
+    QString unit;
+};
+
+// A house letter and a unit number run together, in either case ("A1", "p16");
+// nothing for any other text.
+std::optional<X10Address> parseX10Address(const QString& text);
+
+// The command of the list whose name matches `word` in any case ("on" gives
+// "On"); nothing for any other word.
+std::optional<QString> x10CommandNamed(const QString& word);
+
+// The passcode the X10 window offers before the user types another.
+inline const QString kInitialX10Passcode = QStringLiteral("731");
+
+// Where a passcode comes from when nobody types it: the environment's value
+// when set and not empty, else the first line of the passcode file when one is
+// named, else the initial passcode. `error` says why a named file could not
+// be read; the passcode is then empty.
+struct PasscodeChoice {
+    QString passcode;
+    QString error;
+};
+PasscodeChoice chooseX10Passcode(const QString& fromEnvironment, const QString& passcodeFile);
 
 // What the X10 window sends, as the user sees it in its boxes.
 struct X10Command {
@@ -26,5 +58,10 @@ struct X10Command {
 // The device's X10 page with the command's fields; every value is encoded, so
 // no typed text can add, cut or change another field.
 QString x10RequestPath(const X10Command& command);
+
+// Sends the command as the X10 window does: a failure is logged without the
+// URL, which carries the passcode; `done` learns whether the transfer completed.
+void sendX10Command(HttpFetcher& inet, const EventLog& log, const QString& deviceIp,
+                    const X10Command& command, std::function<void(bool ok)> done);
 
 } // namespace ovlix

@@ -3,6 +3,7 @@
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
+#include <QCoreApplication>
 #include <QDir>
 
 using namespace ovlix;
@@ -57,4 +58,14 @@ TEST(StartUp, FilesGoToTheUserDataFolderWhenTheProgramFolderCannotBeWritten)
                            "---- Ovlix Setup 2.0.0 Started ----",
                            QStringLiteral("Program installed in ") + writable +
                                ": files are kept in " + userData + "/"}));
+}
+
+TEST(StartUp, EveryProgramOfThePackageUsesOvlixSetupsUserDataFolder)
+{
+    const QString testName = QCoreApplication::applicationName();
+    QCoreApplication::setApplicationName(QStringLiteral("ovlix"));
+    EXPECT_TRUE(sharedUserDataFolder().endsWith(QStringLiteral("/OvlixSetup")))
+        << sharedUserDataFolder().toStdString();
+    EXPECT_EQ(QCoreApplication::applicationName(), "ovlix");
+    QCoreApplication::setApplicationName(testName);
 }

@@ -1,8 +1,8 @@
 #!/bin/sh
 # Builds the Debian package from the build tree, unpacks it into a temporary
 # folder and checks that its files sit where they belong, that it names the
-# libraries and tools the program needs, that Debian's and AppStream's checkers
-# find nothing to report, and that the unpacked program starts.
+# libraries and tools the programs need, that Debian's and AppStream's checkers
+# find nothing to report, and that the unpacked programs start.
 #   usage: package-test.sh BUILD_DIR
 set -eu
 build="$1"
@@ -15,7 +15,9 @@ id=io.github.ovlixsetup.ovlixsetup
 deb="$(ls "$work"/out/*.deb)"
 dpkg-deb -x "$deb" "$work/root"
 
-for file in usr/bin/OvlixSetup usr/bin/ovlix-devsim \
+for file in usr/bin/OvlixSetup usr/bin/ovlix usr/bin/ovlix-devsim \
+    usr/share/man/man1/ovlix.1.gz \
+    usr/share/bash-completion/completions/ovlix \
     usr/share/applications/$id.desktop \
     usr/share/metainfo/$id.metainfo.xml \
     usr/share/icons/hicolor/scalable/apps/$id.svg \
@@ -29,6 +31,12 @@ depends="$(dpkg-deb -f "$deb" Depends)"
 for needed in libqt6widgets6 libqt6network6 libqt6core6 net-tools iputils-ping; do
     echo "$depends" | grep -q "$needed" || fail "Depends lacks $needed: $depends"
 done
+
+# The manual page is the one help2man made from the command line's --help.
+zcat "$work/root/usr/share/man/man1/ovlix.1.gz" | grep -q '^\.TH OVLIX "1"' ||
+    fail "the manual page of ovlix is not a help2man page"
+zcat "$work/root/usr/share/man/man1/ovlix.1.gz" | grep -q 'labels send' ||
+    fail "the manual page of ovlix lacks its commands"
 
 # The documentation, and what Debian's package checker and AppStream's
 # validator say: nothing. lintian runs as an ordinary user, as it asks.
@@ -59,4 +67,5 @@ until grep -q -- "---- Ovlix Setup 2.0.0 Started ----" "$work/root/usr/bin/Ovlix
     sleep 0.1
 done
 kill "$program"
+"$work/root/usr/bin/ovlix" --version | grep -qx "ovlix 2.0.0" || fail "the unpacked ovlix does not run"
 echo "package $(basename "$deb"): files, dependencies and start checked"

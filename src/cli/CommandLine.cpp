@@ -1,0 +1,159 @@
+#include "CommandLine.h"
+
+#include "core/StartUp.h"
+#include "device/QtHttpFetcher.h"
+#include "network/NetSettings.h"
+
+#include <QCoreApplication>
+#include <QJsonDocument>
+#include <QRegularExpression>
+#include <QTextStream>
+
+namespace ovlix::cli {
+
+namespace {
+
+const QString kHelp = QStringLiteral("help");
+const QString kTimeout = QStringLiteral("timeout");
+const QString kJson = QStringLiteral("json");
+// A day is longer than any device takes to answer.
+constexpr double kLongestTimeout = 86400;
+
+// An argument as a shell would take it, for the log.
+QString quoted(const QString& argument)
+{
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_.:/=+,@%-]+$"));
+    if (plain.match(argument).hasMatch())
+        return argument;
+    QString escaped = argument;
+    escaped.replace(u'\'', QStringLiteral("'\\''"));
+    return u'\'' + escaped + u'\'';
+}
+
+} // namespace
+
+QString exitCodeHelp()
+{
+    return QStringLiteral("Exit status:\n"
+                          "  0  done\n"
+                          "  1  the device did not answer, or the operation failed\n"
+                          "  2  a mistake on the command line; nothing was sent\n"
+                          "  3  not allowed (setup without the right to change the ARP table)\n"
+                          "  4  a local file could not be read or written\n");
+}
+
+QCommandLineOption deviceOption()
+{
+    return {kDeviceOption,
+            QStringLiteral("The device's address, such as 192.168.1.10 or 127.0.0.1:8080 "
+                           "(default: the last one set up, else 192.168.1.250)."),
+            QStringLiteral("ADDRESS")};
+}
+
+Invocation::Invocation(const Command& command, QStringList arguments)
+    : command_(command), arguments_(std::move(arguments))
+{
+    parser_.setApplicationDescription(command.summary);
+}
+
+Invocation::~Invocation() = default;
+
+bool Invocation::parse(qsizetype least, qsizetype most)
+{
+    parser_.addOptions(
+        {{{QStringLiteral("h"), kHelp}, QStringLiteral("Shows this help.")},
+         {kTimeout, QStringLiteral("Gives up on the device after SECONDS (default 60)."),
+          QStringLiteral("SECONDS"), QStringLiteral("60")},
+         {kJson, QStringLiteral("Prints one JSON object instead of the text.")}});
+    const QString usage =
+        QStringLiteral("usage: ovlix %1 %2").arg(command_.name, command_.arguments);
+    if (!parser_.parse(QStringList{QStringLiteral("ovlix")} + arguments_)) {
+        mistake(parser_.errorText() + QStringLiteral("; ") + usage);
+        return false;
+    }
+    if (parser_.isSet(kHelp)) {
+        // The parser's own usage line names the program by the path it was
+        // started with; the command's words read better.
+        QString help = parser_.helpText();
+        help.replace(0, help.indexOf(u'\n'),
+                     QStringLiteral("Usage: ovlix %1 %2").arg(command_.name, command_.arguments));
+        QTextStream(stdout) << help << '\n' << exitCodeHelp();
+        finish(ExitCode::Done);
+        return false;
+    }
+    const qsizetype count = positional().size();
+    if (count < least || count > most) {
+        mistake((count < least ? QStringLiteral("missing arguments; ")
+                               : QStringLiteral("too many arguments; ")) +
+                usage);
+        return false;
+    }
+    bool number = false;
+    const double seconds = parser_.value(kTimeout).toDouble(&number);
+    if (!number || !(seconds > 0) || seconds > kLongestTimeout) {
+        mistake(QStringLiteral("--timeout takes a number of seconds above 0, not \"%1\"")
+                    .arg(parser_.value(kTimeout)));
+        return false;
+    }
+    return true;
+}
+
+bool Invocation::json() const
+{
+    return parser_.isSet(kJson);
+}
+
+void Invocation::start()
+{
+    const DataFolder folder = chooseProgramDataFolder();
+    context_ = makeAppContext(folder.path, programVersion());
+    log_.emplace(context_.LogFile);
+    QStringList asked{QStringLiteral("ovlix %1: %2").arg(context_.AppVersion, command_.name)};
+    for (const QString& argument : arguments_)
+        asked.append(quoted(argument));
+    log_->WriteLog(asked.join(u' '));
+}
+
+QString Invocation::deviceAddress(const QString& typed) const
+{
+    return typed.isEmpty() ? lastDeviceIp(*log_, context_.NetsetFile) : typed;
+}
+
+HttpFetcher& Invocation::fetcher()
+{
+    if (!fetcher_) {
+        FetchLimits limits;
+        limits.deadline =
+            std::chrono::milliseconds(qRound64(parser_.value(kTimeout).toDouble() * 1000));
+        fetcher_ = std::make_unique<QtHttpFetcher>(limits);
+    }
+    return *fetcher_;
+}
+
+void Invocation::print(const QString& line) const
+{
+    QTextStream(stdout) << line << '\n';
+}
+
+void Invocation::printError(const QString& line) const
+{
+    QTextStream(stderr) << line << '\n';
+}
+
+void Invocation::printJson(const QJsonObject& object) const
+{
+    QTextStream(stdout) << QJsonDocument(object).toJson(QJsonDocument::Compact) << '\n';
+}
+
+void Invocation::mistake(const QString& what)
+{
+    printError(QStringLiteral("ovlix %1: %2").arg(command_.name, what));
+    finish(ExitCode::Usage);
+}
+
+void Invocation::finish(ExitCode code)
+{
+    QCoreApplication::exit(static_cast<int>(code));
+}
+
+} // namespace ovlix::cli

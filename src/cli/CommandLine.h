@@ -1,0 +1,93 @@
+#pragma once
+
+#include "core/AppContext.h"
+#include "core/EventLog.h"
+#include "device/HttpFetcher.h"
+
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <QCommandLineParser>
+#include <QJsonObject>
+#include <QString>
+#include <QStringList>
+
+namespace ovlix::cli {
+
+// The exit codes that --help and the README list.
+enum class ExitCode {
+    Done = 0,
+    Failed = 1,     // the device did not answer, or the operation failed
+    Usage = 2,      // a mistake on the command line; nothing was sent
+    NotAllowed = 3, // no right to do what was asked (such as change the ARP table)
+    FileError = 4,  // a local file could not be read or written
+};
+
+class Invocation;
+
+// One row of the command table: the command's words ("labels send"), its
+// arguments as --help shows them, a one-line summary and the function that
+// runs it. The function ends the run by calling Invocation::finish.
+struct Command {
+    QString name;
+    QString arguments;
+    QString summary;
+    void (*run)(Invocation& call);
+};
+
+// One run of one command: its arguments, the options every command has
+// (--help, --timeout, --json), its output, the program's files and the device.
+class Invocation {
+public:
+    Invocation(const Command& command, QStringList arguments);
+    ~Invocation();
+
+    // The command's own options; add them before parse().
+    QCommandLineParser& options() { return parser_; }
+
+    // Reads the arguments. --help prints the command's help and finishes; a
+    // mistake prints one line and finishes with Usage. True when the command
+    // should go on, with between `least` and `most` positional arguments.
+    bool parse(qsizetype least, qsizetype most);
+    QStringList positional() const { return parser_.positionalArguments(); }
+    QString value(const QString& option) const { return parser_.value(option); }
+    bool json() const;
+
+    // Opens the program's files, found as OvlixSetup finds them, and logs what
+    // was asked. Call once the arguments are known to be sound.
+    void start();
+    const AppContext& context() const { return context_; }
+    const EventLog& log() const { return *log_; }
+
+    // The address as typed, or the main window's: "lastip", else the default.
+    QString deviceAddress(const QString& typed) const;
+    // --timeout: how long one request to the device may take.
+    std::chrono::milliseconds timeout() const;
+    // Requests to the device, each with that deadline.
+    HttpFetcher& fetcher();
+
+    void print(const QString& line) const;
+    void printError(const QString& line) const;
+    void printJson(const QJsonObject& object) const;
+    // One line saying what was wrong and what is accepted; nothing is sent.
+    void mistake(const QString& what);
+    // Ends the run; the program exits with `code`.
+    void finish(ExitCode code);
+
+private:
+    const Command& command_;
+    QStringList arguments_;
+    QCommandLineParser parser_;
+    AppContext context_;
+    std::optional<EventLog> log_;
+    std::unique_ptr<HttpFetcher> fetcher_;
+};
+
+// The help texts share the exit code table.
+QString exitCodeHelp();
+
+// --device ADDRESS, for the commands that send to the device.
+inline const QString kDeviceOption = QStringLiteral("device");
+QCommandLineOption deviceOption();
+
+} // namespace ovlix::cli

@@ -1,0 +1,79 @@
+// ovlix labels show and ovlix labels send: the labels window's Load and Send
+// Labels to Ovlix buttons, on the labels file.
+
+#include "CommandLine.h"
+#include "Commands.h"
+#include "labels/LabelsFile.h"
+#include "labels/LabelUpload.h"
+
+#include <QJsonArray>
+
+namespace ovlix::cli {
+
+namespace {
+
+// Parses a command without arguments, then reads the slots as the labels
+// window would load them; nothing when the run is over already (--help, a
+// mistake, or a labels file that cannot be read, which has been said).
+std::optional<LabelSet> startWithLabels(Invocation& call)
+{
+    if (!call.parse(0, 0))
+        return std::nullopt;
+    call.start();
+    LabelSet slots = clearedLabelSet();
+    const QString error = readLabelsFile(call.log(), call.context().LabelsFile, slots);
+    if (error.isEmpty())
+        return slots;
+    call.printError(QStringLiteral("ovlix: cannot read the labels file %1: %2")
+                        .arg(call.context().LabelsFile, error));
+    call.finish(ExitCode::FileError);
+    return std::nullopt;
+}
+
+} // namespace
+
+void runLabelsShow(Invocation& call)
+{
+    const std::optional<LabelSet> slots = startWithLabels(call);
+    if (!slots)
+        return;
+    QJsonArray rows;
+    for (int i = 0; i < kLabelSlots; ++i) {
+        const LabelSlot& slot = (*slots)[i];
+        if (call.json())
+            rows.append(QJsonObject{{QStringLiteral("slot"), i + 1},
+                                    {QStringLiteral("text"), slot.text},
+                                    {QStringLiteral("house"), slot.house},
+                                    {QStringLiteral("unit"), slot.unit}});
+        else
+            call.print(QStringLiteral("%1  %2  %3  %4")
+                           .arg(i + 1)
+                           .arg(slot.text, -kMaxLabelLength)
+                           .arg(slot.house, -1)
+                           .arg(slot.unit));
+    }
+    if (call.json())
+        call.printJson(
+            {{QStringLiteral("file"), call.context().LabelsFile}, {QStringLiteral("slots"), rows}});
+    call.finish(ExitCode::Done);
+}
+
+void runLabelsSend(Invocation& call)
+{
+    call.options().addOption(deviceOption());
+    const std::optional<LabelSet> slots = startWithLabels(call);
+    if (!slots)
+        return;
+    const QString address = call.deviceAddress(call.value(kDeviceOption));
+    sendLabels(call.fetcher(), call.log(), address, *slots, [&call, address](bool sent) {
+        if (call.json())
+            call.printJson({{QStringLiteral("address"), address}, {QStringLiteral("sent"), sent}});
+        else if (sent)
+            call.print(QStringLiteral("Labels sent"));
+        if (!sent)
+            call.printError(QStringLiteral("Send Labels Failed\nVerify IP Address"));
+        call.finish(sent ? ExitCode::Done : ExitCode::Failed);
+    });
+}
+
+} // namespace ovlix::cli

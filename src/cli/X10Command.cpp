@@ -1,0 +1,80 @@
+// ovlix x10 UNIT COMMAND: the X10 window's Send Command button.
+
+#include "CommandLine.h"
+#include "Commands.h"
+#include "labels/UnitLookup.h"
+#include "x10/X10Codes.h"
+
+namespace ovlix::cli {
+
+namespace {
+
+const QString kPasscodeFile = QStringLiteral("passcode-file");
+
+} // namespace
+
+void runX10(Invocation& call)
+{
+    call.options().addOptions(
+        {deviceOption(),
+         {kPasscodeFile,
+          QStringLiteral("Read the passcode from the first line of FILE when OVLIX_PASSCODE "
+                         "is not set (default passcode: 731)."),
+          QStringLiteral("FILE")}});
+    call.options().addPositionalArgument(
+        QStringLiteral("UNIT"),
+        QStringLiteral("A house letter A-P and a unit 1-16 run together (A1, p16), or the "
+                       "label of a slot in the labels file (\"Hall lamp\"); any case."));
+    call.options().addPositionalArgument(QStringLiteral("COMMAND"),
+                                         QStringLiteral("on, off or query; any case."));
+    if (!call.parse(2, 2))
+        return;
+    const QString unitText = call.positional().at(0);
+    const std::optional<QString> command = x10CommandNamed(call.positional().at(1));
+    if (!command)
+        return call.mistake(QStringLiteral("unknown X10 command \"%1\": use on, off or query")
+                                .arg(call.positional().at(1)));
+    const PasscodeChoice passcode =
+        chooseX10Passcode(qEnvironmentVariable("OVLIX_PASSCODE"), call.value(kPasscodeFile));
+    if (!passcode.error.isEmpty()) {
+        call.printError(QStringLiteral("ovlix x10: cannot read the passcode file %1: %2")
+                            .arg(call.value(kPasscodeFile), passcode.error));
+        return call.finish(ExitCode::FileError);
+    }
+
+    call.start();
+    const UnitLookup unit = lookUpX10Unit(call.log(), call.context().LabelsFile, unitText);
+    switch (unit.outcome) {
+    case UnitLookup::Outcome::Found:
+        break;
+    case UnitLookup::Outcome::Unknown:
+        return call.mistake(QStringLiteral("unknown unit \"%1\": use a house letter A-P and a "
+                                           "unit 1-16 (A1, p16) or a label of the labels file")
+                                .arg(unitText));
+    case UnitLookup::Outcome::LabelsFileUnreadable:
+        call.printError(QStringLiteral("ovlix x10: \"%1\" is no X10 address, and the labels "
+                                       "file %2 cannot be read: %3")
+                            .arg(unitText, call.context().LabelsFile, unit.error));
+        return call.finish(ExitCode::FileError);
+    }
+
+    const QString address = call.deviceAddress(call.value(kDeviceOption));
+    const X10Address x10 = unit.address;
+    sendX10Command(
+        call.fetcher(), call.log(), address, {x10.house, x10.unit, *command, passcode.passcode},
+        [&call, address, x10, command = *command](bool sent) {
+            if (call.json())
+                call.printJson({{QStringLiteral("address"), address},
+                                {QStringLiteral("house"), x10.house},
+                                {QStringLiteral("unit"), x10.unit},
+                                {QStringLiteral("command"), command},
+                                {QStringLiteral("sent"), sent}});
+            if (!sent)
+                call.printError(QStringLiteral("ovlix x10: the command did not reach the "
+                                               "device at %1")
+                                    .arg(address));
+            call.finish(sent ? ExitCode::Done : ExitCode::Failed);
+        });
+}
+
+} // namespace ovlix::cli
