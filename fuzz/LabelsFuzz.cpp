@@ -1,29 +1,34 @@
-// Any labels file: the reader loads what it can, and every slot it fills holds
-// a label the window could show (no comma, at most 16 characters) with a house
-// code from A to P and a unit code from 1 to 16. The field splitter is tried
-// on the same text.
+// Any labels file: the reader loads what it can, every slot it fills holds
+// texts the window's boxes accept (the label at most 16 characters), and those
+// slots, saved, read back unchanged. The field splitter is tried on the same
+// text.
 
 #include "core/TextFiles.h"
 #include "labels/LabelsFile.h"
-#include "x10/X10Codes.h"
 
 #include <cstdint>
 #include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const QStringList houses = ovlix::x10HouseCodes();
-    static const QStringList units = ovlix::x10UnitCodes();
+    static const QRegularExpression accepted(
+        QRegularExpression::anchoredPattern(ovlix::labelFieldPattern().pattern()));
     const QString text = ovlix::fromFileText(
         QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
 
     ovlix::LabelSet slots = ovlix::clearedLabelSet();
     ovlix::applyLabelsText(text, slots);
     for (const ovlix::LabelSlot& slot : slots) {
-        if (slot.text.contains(u',') || slot.text.size() > ovlix::kMaxLabelLength ||
-            !houses.contains(slot.house) || !units.contains(slot.unit))
+        for (const QString& field : {slot.text, slot.house, slot.unit})
+            if (!accepted.match(field).hasMatch())
+                std::abort();
+        if (slot.text.size() > ovlix::kMaxLabelLength)
             std::abort();
     }
+    ovlix::LabelSet again = ovlix::clearedLabelSet();
+    ovlix::applyLabelsText(ovlix::fromFileText(ovlix::labelsFileText(slots)), again);
+    if (again != slots)
+        std::abort();
 
     QString field;
     QString remainder;

@@ -14,7 +14,8 @@ $cxx $flags -o "$out/WinSocketsTest.exe" \
 # The Windows files that use Qt: checked against this machine's Qt headers,
 # since no Qt for Windows is at hand here.
 qt="$(pkg-config --cflags Qt6Core Qt6Network | sed "s/-I/-isystem /g")"
-for file in core/ProcessStart_win.cpp network/ArpPlatform_win.cpp network/HostAddress_win.cpp; do
+for file in core/ProcessStart_win.cpp discovery/NeighbourTable_win.cpp network/ArpPlatform_win.cpp \
+    network/HostAddress_win.cpp; do
     # shellcheck disable=SC2086
     $cxx -std=c++20 -Wall -Wextra -fsyntax-only -DQT_NO_KEYWORDS $qt -I"$root/src" \
         -I"$root/src/core" -I"$root/src/network" "$root/src/$file"

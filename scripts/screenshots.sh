@@ -39,7 +39,7 @@ click() { # id x y, relative to the window
 
 main=$(window "Ovlix 2.0.0")
 shoot "$main" main
-click "$main" 15 8           # Help
+click "$main" 55 8           # Help, after Tools
 sleep 0.3
 xdotool key Down Return      # About
 shoot "$(window Ovlix)" about

@@ -6,6 +6,7 @@
 #include "core/EventLog.h"
 #include "core/StartUp.h"
 #include "device/QtHttpFetcher.h"
+#include "discovery/DeviceFinder.h"
 #include "network/ArpEntries.h"
 #include "network/HostAddress.h"
 #include "ui/MessageBoxes.h"
@@ -32,12 +33,15 @@ int main(int argc, char* argv[])
     QtMessageBoxes messages;
     SystemProcessLauncher processes;
     SystemHostLookup hosts;
-    WindowEnvironment environment{context,
-                                  log,
-                                  messages,
-                                  processes,
-                                  [] { return std::make_unique<QtHttpFetcher>(); },
-                                  {systemNetworkCommands(), hosts, &arpTableRefusal}};
+    WindowEnvironment environment{
+        context,
+        log,
+        messages,
+        processes,
+        [] { return std::make_unique<QtHttpFetcher>(); },
+        {systemNetworkCommands(), hosts, &arpTableRefusal},
+        {&localIpv4Entries,
+         [] { return std::make_unique<QtHttpFetcher>(FetchLimits{kSearchDeadline}); }}};
     WindowRegistry windows(environment);
     windows.openMain();
     return QApplication::exec();

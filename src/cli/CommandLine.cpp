@@ -60,11 +60,12 @@ Invocation::~Invocation() = default;
 
 bool Invocation::parse(qsizetype least, qsizetype most)
 {
-    parser_.addOptions(
-        {{{QStringLiteral("h"), kHelp}, QStringLiteral("Shows this help.")},
-         {kTimeout, QStringLiteral("Gives up on the device after SECONDS (default 60)."),
-          QStringLiteral("SECONDS"), QStringLiteral("60")},
-         {kJson, QStringLiteral("Prints one JSON object instead of the text.")}});
+    parser_.addOptions({{{QStringLiteral("h"), kHelp}, QStringLiteral("Shows this help.")},
+                        {kTimeout,
+                         QStringLiteral("Gives up on the device after SECONDS (default %1).")
+                             .arg(command_.timeoutSeconds),
+                         QStringLiteral("SECONDS"), QString::number(command_.timeoutSeconds)},
+                        {kJson, QStringLiteral("Prints one JSON object instead of the text.")}});
     const QString usage =
         QStringLiteral("usage: ovlix %1 %2").arg(command_.name, command_.arguments);
     if (!parser_.parse(QStringList{QStringLiteral("ovlix")} + arguments_)) {
@@ -119,14 +120,15 @@ QString Invocation::deviceAddress(const QString& typed) const
     return typed.isEmpty() ? lastDeviceIp(*log_, context_.NetsetFile) : typed;
 }
 
+std::chrono::milliseconds Invocation::timeout() const
+{
+    return std::chrono::milliseconds(qRound64(parser_.value(kTimeout).toDouble() * 1000));
+}
+
 HttpFetcher& Invocation::fetcher()
 {
-    if (!fetcher_) {
-        FetchLimits limits;
-        limits.deadline =
-            std::chrono::milliseconds(qRound64(parser_.value(kTimeout).toDouble() * 1000));
-        fetcher_ = std::make_unique<QtHttpFetcher>(limits);
-    }
+    if (!fetcher_)
+        fetcher_ = std::make_unique<QtHttpFetcher>(FetchLimits{timeout()});
     return *fetcher_;
 }
 

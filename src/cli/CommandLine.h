@@ -33,6 +33,8 @@ struct Command {
     QString arguments;
     QString summary;
     void (*run)(Invocation& call);
+    // --timeout's default: how long the device is given to answer.
+    double timeoutSeconds = 60;
 };
 
 // One run of one command: its arguments, the options every command has

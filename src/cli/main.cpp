@@ -15,6 +15,7 @@
 #include "CommandLine.h"
 #include "Commands.h"
 #include "core/StartUp.h"
+#include "discovery/DeviceFinder.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -38,6 +39,9 @@ const Command kCommands[] = {
      &runLabelsShow},
     {QStringLiteral("labels send"), QStringLiteral("[--device ADDRESS] [--json]"),
      QStringLiteral("Sends the labels file's eight labels to the device."), &runLabelsSend},
+    {QStringLiteral("find"), QStringLiteral("[--network CIDR]... [--json]"),
+     QStringLiteral("Lists the devices that answer on this PC's networks, or on those named."),
+     &runFind, kSearchDeadline.count() / 1000.0},
 };
 
 QString commandNames()
@@ -63,7 +67,8 @@ QString programHelp()
         "  -h, --help         Shows this help, or after a command that command's help.\n"
         "      --version      Shows the program's version.\n"
         "      --timeout SECONDS\n"
-        "                     Gives up on the device after SECONDS (default 60).\n"
+        "                     Gives up on the device after SECONDS (default 60; find\n"
+        "                     gives each address 1.5).\n"
         "      --json         Prints one JSON object instead of the text.\n"
         "\nAddresses:\n"
         "  ADDRESS is typed as in OvlixSetup's main window: 192.168.1.10, or\n"
@@ -88,7 +93,10 @@ QString programHelp()
         "  ovlix x10 --passcode-file ~/.ovlix-passcode --json p16 query\n"
         "      Queries unit P16 and prints what was sent as JSON.\n"
         "  ovlix labels send --device 127.0.0.1:8080\n"
-        "      Sends the labels file to the simulator on port 8080.\n");
+        "      Sends the labels file to the simulator on port 8080.\n"
+        "  ovlix find --network 192.168.1.0/24\n"
+        "      Prints the address, version and MAC address of each device on that\n"
+        "      network; exits 1 when none answers.\n");
     return help;
 }
 

@@ -3,7 +3,7 @@
 #include "HttpFetcher.h"
 
 #include <chrono>
-#include <QNetworkAccessManager>
+#include <QObject>
 
 namespace ovlix {
 
@@ -15,6 +15,11 @@ struct FetchLimits {
     qint64 bodyCap = 1024 * 1024;
 };
 
+// One plain HTTP/1.1 GET per request, each on a connection of its own: no
+// proxy, no cache, no redirect followed and nothing ever sent twice, so a
+// device that acts on a command and drops the connection gets it once. Any
+// answer that arrives whole is the device's answer, whatever its status.
+// Requests run side by side, each with its own deadline.
 class QtHttpFetcher : public HttpFetcher {
 public:
     explicit QtHttpFetcher(FetchLimits limits = {});
@@ -24,7 +29,9 @@ public:
 
 private:
     FetchLimits limits_;
-    QNetworkAccessManager manager_;
+    // Parent of the requests in flight: going with it, they close their
+    // connections without calling back.
+    QObject inFlight_;
 };
 
 } // namespace ovlix

@@ -4,6 +4,14 @@
 
 namespace ovlix {
 
+QRegularExpression labelFieldPattern()
+{
+    // The reader drops CR, LF, TAB and space in front of a field and ends a
+    // line at CR or LF.
+    return QRegularExpression(
+        QStringLiteral("(?:[^%1\\r\\n\\t ][^%1\\r\\n]*)?").arg(kLabelFieldDelimiter));
+}
+
 LabelSet clearedLabelSet()
 {
     LabelSet slots;

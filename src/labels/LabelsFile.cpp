@@ -1,9 +1,7 @@
 #include "LabelsFile.h"
 
 #include "core/EventLog.h"
-#include "x10/X10Codes.h"
 
-#include <algorithm>
 #include <optional>
 #include <QFile>
 
@@ -40,30 +38,8 @@ std::optional<QString> nextLine(const QString& text, qsizetype& pos)
     return line;
 }
 
-// Only the first character counts, as the device's own labels have it.
-std::optional<QString> houseFromField(const QString& field)
-{
-    const QString house = field.left(1);
-    if (house.isEmpty() || !x10HouseCodes().contains(house))
-        return std::nullopt;
-    return house;
-}
-
-// A whole number from 1 to 16; leading zeros and trailing blanks are allowed.
-std::optional<QString> unitFromField(const QString& field)
-{
-    const QString digits = field.trimmed();
-    if (digits.isEmpty() || digits.size() > 4 ||
-        !std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
-        return std::nullopt;
-    const QString unit = QString::number(digits.toInt());
-    if (!x10UnitCodes().contains(unit))
-        return std::nullopt;
-    return unit;
-}
-
-// Applies what is sound in one line; what is not leaves its part of the slot
-// and is noted as the latest problem.
+// Applies one line; a field it lacks leaves its part of the slot and is noted
+// as the latest problem.
 void applyLine(const QString& line, int number, LabelSlot& slot, QString& problem)
 {
     QString field;
@@ -71,23 +47,28 @@ void applyLine(const QString& line, int number, LabelSlot& slot, QString& proble
     ParseField(line, kLabelFieldDelimiter, field, rest);
     if (field.size() > kMaxLabelLength) {
         field.truncate(kMaxLabelLength);
+        // Half a character would not be saved as it was read.
+        if (field.back().isHighSurrogate())
+            field.chop(1);
         problem = QStringLiteral("Line %1: the label is longer than %2 characters")
                       .arg(number)
                       .arg(kMaxLabelLength);
     }
     slot.text = field;
 
+    // The codes stand as the boxes showed them when they were saved, typed
+    // texts included.
+    const qsizetype codes = line.count(kLabelFieldDelimiter);
     ParseField(rest, kLabelFieldDelimiter, field, rest);
-    if (std::optional<QString> house = houseFromField(field))
-        slot.house = *house;
-    else
-        problem = QStringLiteral("Line %1: the house code is not a letter from A to P").arg(number);
-
+    if (codes >= 1)
+        slot.house = field;
     ParseField(rest, kLabelFieldDelimiter, field, rest);
-    if (std::optional<QString> unit = unitFromField(field))
-        slot.unit = *unit;
-    else
-        problem = QStringLiteral("Line %1: the unit code is not a number from 1 to 16").arg(number);
+    if (codes >= 2)
+        slot.unit = field;
+    if (codes == 0)
+        problem = QStringLiteral("Line %1: the house and unit codes are missing").arg(number);
+    else if (codes == 1)
+        problem = QStringLiteral("Line %1: the unit code is missing").arg(number);
 }
 
 } // namespace
@@ -125,22 +106,23 @@ SaveResult saveLabelsFile(const EventLog& log, const QString& path, const LabelS
     return result;
 }
 
-QString applyLabelsText(const QString& text, LabelSet& slots)
+LabelsProblems applyLabelsText(const QString& text, LabelSet& slots)
 {
-    QString problem;
+    LabelsProblems problems;
     qsizetype pos = 0;
     int lines = 0;
     for (; lines < kLabelSlots; ++lines) {
         const std::optional<QString> line = nextLine(text, pos);
         if (!line)
             break;
-        applyLine(*line, lines + 1, slots[lines], problem);
+        applyLine(*line, lines + 1, slots[lines], problems.field);
     }
     if (lines < kLabelSlots)
-        problem = QStringLiteral("The file has only %1 of %2 lines").arg(lines).arg(kLabelSlots);
+        problems.lines =
+            QStringLiteral("The file has only %1 of %2 lines").arg(lines).arg(kLabelSlots);
     else if (!text.mid(pos).trimmed().isEmpty())
-        problem = QStringLiteral("The lines after line %1 are ignored").arg(kLabelSlots);
-    return problem;
+        problems.lines = QStringLiteral("The lines after line %1 are ignored").arg(kLabelSlots);
+    return problems;
 }
 
 QString readLabelsFile(const EventLog& log, const QString& path, LabelSet& slots)
@@ -155,12 +137,13 @@ QString readLabelsFile(const EventLog& log, const QString& path, LabelSet& slots
     const bool cut = !file.atEnd();
     file.close();
 
-    QString problem = applyLabelsText(text, slots);
+    LabelsProblems problems = applyLabelsText(text, slots);
     if (cut)
-        problem =
+        problems.lines =
             QStringLiteral("Only the first %1 bytes of the file are read").arg(kMaxLabelsFileSize);
-    if (!problem.isEmpty())
-        log.WriteLog(errorPrefix + problem);
+    for (const QString& problem : {problems.field, problems.lines})
+        if (!problem.isEmpty())
+            log.WriteLog(errorPrefix + problem);
     return {};
 }
 

@@ -23,14 +23,20 @@ QByteArray labelsFileText(const LabelSet& slots);
 // previous file stays as it was.
 SaveResult saveLabelsFile(const EventLog& log, const QString& path, const LabelSet& slots);
 
-// Applies the text of a labels file to the slots as readLabelsFile does, and
-// tells the last problem met; empty when there was none.
-QString applyLabelsText(const QString& text, LabelSet& slots);
+// What could not be taken from a labels file; empty texts when nothing.
+struct LabelsProblems {
+    QString field; // the last field that could not be applied
+    QString lines; // what is wrong with the file's lines as a whole
+};
+
+// Applies the text of a labels file to the slots as readLabelsFile does.
+LabelsProblems applyLabelsText(const QString& text, LabelSet& slots);
 
 // Reads the file's first eight lines (ended by CR LF, LF or CR) into the slots.
-// A field that cannot be applied leaves its part of the slot as it was, a
-// missing line leaves its slot; one line in the log tells the last problem.
-// Returns why the file could not be opened; empty when it was.
+// The fields are taken as they stand, so every slot that was saved comes back
+// as it was. A missing field leaves its part of the slot as it was, a missing
+// line leaves its slot; the log tells the last field problem and then what was
+// wrong with the lines. Returns why the file could not be opened; empty when it was.
 QString readLabelsFile(const EventLog& log, const QString& path, LabelSet& slots);
 
 } // namespace ovlix

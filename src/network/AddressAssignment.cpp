@@ -17,14 +17,14 @@ void AddressAssignment::press(const QString& ip, const QString& mac, const QStri
 }
 
 void AddressAssignment::tick(const QString& ip, const QString& mac, const QString& hostIp,
-                             std::function<void(Outcome)> done)
+                             std::function<void()> assigned, std::function<void(Outcome)> done)
 {
     QString errors;
     if (!SetArpEntry(seams_.log, seams_.launcher, seams_.commands, ip, mac, hostIp))
         errors += QStringLiteral("Failed to Set ARP table.\r\n");
     PingOvlix(
         seams_.inet, seams_.log, ip,
-        [this, ip, mac, errors, done = std::move(done)](std::optional<QString> version) {
+        [this, ip, mac, errors, assigned, done = std::move(done)](std::optional<QString> version) {
             if (!version) {
                 QString message = QStringLiteral("Error: ") + errors +
                                   QStringLiteral("Failed to ping Ovlix.  Please try again.\r\n");
@@ -38,12 +38,17 @@ void AddressAssignment::tick(const QString& ip, const QString& mac, const QStrin
                 done({false, version, QStringLiteral("Error: ") + errors});
                 return;
             }
-            SaveNetSettings(seams_.log, seams_.netsetFile, ip, mac);
+            // The device has the address whether or not it could be saved.
+            const SaveResult saved = SaveNetSettings(seams_.log, seams_.netsetFile, ip, mac);
+            QString message = QStringLiteral("Ovlix Addess Setup Complete");
+            if (!saved.ok)
+                message += QStringLiteral("\r\nThe address could not be saved: ") + saved.error;
+            assigned();
             // Asked once more so that the box shows what the device says now.
-            PingOvlix(seams_.inet, seams_.log, ip, [version, done](std::optional<QString> again) {
-                done(
-                    {true, again ? again : version, QStringLiteral("Ovlix Addess Setup Complete")});
-            });
+            PingOvlix(seams_.inet, seams_.log, ip,
+                      [version, message, done](std::optional<QString> again) {
+                          done({true, again ? again : version, message});
+                      });
         });
 }
 

@@ -36,10 +36,11 @@ public:
     explicit AddressAssignment(Seams seams) : seams_(std::move(seams)) {}
 
     void press(const QString& ip, const QString& mac, const QString& hostIp);
-    // `done` runs once the device has answered or failed to, unless this object
-    // goes away first.
+    // Once the device has answered and the address is saved, `assigned` hands the
+    // address on, before the device is asked once more; `done` runs at the end.
+    // Neither runs when this object goes away first.
     void tick(const QString& ip, const QString& mac, const QString& hostIp,
-              std::function<void(Outcome)> done);
+              std::function<void()> assigned, std::function<void(Outcome)> done);
 
 private:
     Seams seams_;

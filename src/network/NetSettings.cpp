@@ -2,7 +2,6 @@
 
 #include "core/EventLog.h"
 #include "core/Settings.h"
-#include "core/TextFiles.h"
 
 namespace ovlix {
 
@@ -12,14 +11,15 @@ QString lastDeviceIp(const EventLog& log, const QString& netsetFile)
     return ip.isEmpty() ? kDefaultDeviceIp : ip;
 }
 
-void SaveNetSettings(const EventLog& log, const QString& netsetFile, const QString& ip,
-                     const QString& mac)
+SaveResult SaveNetSettings(const EventLog& log, const QString& netsetFile, const QString& ip,
+                           const QString& mac)
 {
     const SaveResult saved = saveFileAtomically(
         netsetFile, toFileText(QStringLiteral("lastip, ") + ip + QStringLiteral("\r\nlastmac, ") +
                                mac + QStringLiteral("\r\n")));
     if (!saved.ok)
         log.WriteLog(QStringLiteral("ERROR::SaveNetSettings: ") + saved.error);
+    return saved;
 }
 
 } // namespace ovlix

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/TextFiles.h"
+
 #include <QString>
 
 namespace ovlix {
@@ -14,8 +16,8 @@ inline const QString kDefaultDeviceIp = QStringLiteral("192.168.1.250");
 QString lastDeviceIp(const EventLog& log, const QString& netsetFile);
 
 // Replaces the network settings file whole with the "lastip" and "lastmac"
-// records; a failure is only logged, and the previous file is then kept.
-void SaveNetSettings(const EventLog& log, const QString& netsetFile, const QString& ip,
-                     const QString& mac);
+// records; a failure is logged and returned, and the previous file is then kept.
+SaveResult SaveNetSettings(const EventLog& log, const QString& netsetFile, const QString& ip,
+                           const QString& mac);
 
 } // namespace ovlix

@@ -1,5 +1,6 @@
 #include "AboutWindow.h"
 
+#include "ProgramLook.h"
 #include "ui_AboutWindow.h"
 #include "WindowEnvironment.h"
 
@@ -9,6 +10,9 @@ AboutWindow::AboutWindow(WindowEnvironment& environment, WindowRegistry&)
     : ui(std::make_unique<Ui::frmAbout>())
 {
     ui->setupUi(this);
+    // The first web address line is 9.75 points, as the headings are; a form
+    // holds whole points only.
+    useHeadingFont(*ui->Label3);
     ui->LbVersion->setText(QStringLiteral("Ovlix ") + environment.context.AppVersion);
 }
 

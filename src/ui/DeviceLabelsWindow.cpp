@@ -35,16 +35,18 @@ DeviceLabelsWindow::DeviceLabelsWindow(WindowEnvironment& environment, WindowReg
                                                             ui->Label2, ui->Label3, ui->Label4})
         useHeadingFont(*heading);
 
-    // The labels file has no escape for its delimiter: a label that held one
-    // would come back cut, with its tail taken for the codes.
-    auto* noDelimiter = new QRegularExpressionValidator(
-        QRegularExpression(QStringLiteral("[^%1]*").arg(kLabelFieldDelimiter)), this);
+    // The labels file has no escape for its delimiter or a line end, and drops
+    // blanks in front of a field: a text that held them would not come back
+    // as it was saved.
+    auto* fieldText = new QRegularExpressionValidator(labelFieldPattern(), this);
     for (int i = 0; i < kLabelSlots; ++i) {
         txtLabel[i] = findChild<QLineEdit*>(QStringLiteral("txtLabel%1").arg(i));
         cboHouse[i] = findChild<QComboBox*>(QStringLiteral("cboHouse%1").arg(i));
         cboUnit[i] = findChild<QComboBox*>(QStringLiteral("cboUnit%1").arg(i));
         txtLabel[i]->setMaxLength(kMaxLabelLength);
-        txtLabel[i]->setValidator(noDelimiter);
+        txtLabel[i]->setValidator(fieldText);
+        cboHouse[i]->setValidator(fieldText);
+        cboUnit[i]->setValidator(fieldText);
     }
 
     connect(ui->cmdSave, &QPushButton::clicked, this, &DeviceLabelsWindow::cmdSave_Click);

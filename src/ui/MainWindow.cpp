@@ -24,6 +24,7 @@ MainWindow::MainWindow(WindowEnvironment& environment, WindowRegistry& windows)
     connect(ui->cmdDeviceLabels, &QPushButton::clicked, this, &MainWindow::cmdDeviceLabels_Click);
     connect(ui->cmdX10, &QPushButton::clicked, this, &MainWindow::cmdX10_Click);
     connect(ui->mnuAbout, &QAction::triggered, this, &MainWindow::mnuAbout_Click);
+    connect(ui->mnuFindDevices, &QAction::triggered, this, &MainWindow::mnuFindDevices_Click);
 
     Form_Load();
     centreOnScreen(*this);
@@ -84,6 +85,11 @@ void MainWindow::cmdX10_Click()
 void MainWindow::mnuAbout_Click()
 {
     windows_.openAbout();
+}
+
+void MainWindow::mnuFindDevices_Click()
+{
+    windows_.openFindDevices();
 }
 
 } // namespace ovlix

@@ -33,6 +33,7 @@ private:
     void cmdDeviceLabels_Click();
     void cmdX10_Click();
     void mnuAbout_Click();
+    void mnuFindDevices_Click();
 
     std::unique_ptr<Ui::frmOvlix> ui;
     WindowEnvironment& environment_;

@@ -74,19 +74,22 @@ void NetworkWindow::timerARP_Timer()
     // Read now: what was typed during the wait is what the device is given.
     const QString ip = ui->txtIP->text();
     wait_.begin();
-    assignment_.tick(ip, ui->txtMAC->text(), HostIP,
-                     [this, ip](AddressAssignment::Outcome outcome) {
-                         wait_.end();
-                         showVersion(outcome.version);
-                         if (outcome.assigned) {
-                             environment_.context.DeviceIP = ip;
-                             // A main window the user has closed is not opened again for this.
-                             if (MainWindow* main = windows_.mainWindow())
-                                 main->showDeviceAddress(ip);
-                         }
-                         environment_.messages.show(this, outcome.message,
-                                                    [this] { ui->cmdSetIP->setEnabled(true); });
-                     });
+    assignment_.tick(
+        ip, ui->txtMAC->text(), HostIP, [this, ip] { handOverAddress(ip); },
+        [this](AddressAssignment::Outcome outcome) {
+            wait_.end();
+            showVersion(outcome.version);
+            environment_.messages.show(this, outcome.message,
+                                       [this] { ui->cmdSetIP->setEnabled(true); });
+        });
+}
+
+void NetworkWindow::handOverAddress(const QString& ip)
+{
+    environment_.context.DeviceIP = ip;
+    // A main window the user has closed is not opened again for this.
+    if (MainWindow* main = windows_.mainWindow())
+        main->showDeviceAddress(ip);
 }
 
 void NetworkWindow::txtVersion_DblClick()

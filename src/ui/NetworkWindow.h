@@ -33,6 +33,7 @@ private:
     void cmdSetIP_Click();
     void timerARP_Timer();
     void txtVersion_DblClick();
+    void handOverAddress(const QString& ip);
     void showVersion(const std::optional<QString>& version);
 
     std::unique_ptr<Ui::frmNetwork> ui;

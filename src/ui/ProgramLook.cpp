@@ -113,7 +113,8 @@ void fillCodeList(QComboBox& list, const QStringList& codes)
 
 void DeviceWait::begin()
 {
-    active_ = true;
+    if (waiting_++ > 0)
+        return;
     focusBefore_ = window_.focusWidget();
     window_.setCursor(Qt::WaitCursor);
     window_.setEnabled(false);
@@ -121,7 +122,8 @@ void DeviceWait::begin()
 
 void DeviceWait::end()
 {
-    active_ = false;
+    if (--waiting_ > 0)
+        return;
     window_.setEnabled(true);
     window_.unsetCursor();
     if (focusBefore_)

@@ -31,18 +31,19 @@ void showAsReadOnly(QLineEdit& box);
 void fillCodeList(QComboBox& list, const QStringList& codes);
 
 // A window waiting for the device takes no input and cannot start a second
-// request, yet keeps repainting; afterwards the focus comes back to where it was.
+// request, yet keeps repainting; once the last request it waits for has ended,
+// the focus comes back to where it was.
 class DeviceWait {
 public:
     explicit DeviceWait(QWidget& window) : window_(window) {}
     void begin();
     void end();
-    bool active() const { return active_; }
+    bool active() const { return waiting_ > 0; }
 
 private:
     QWidget& window_;
     QPointer<QWidget> focusBefore_;
-    bool active_ = false;
+    int waiting_ = 0;
 };
 
 } // namespace ovlix

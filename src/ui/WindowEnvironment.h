@@ -8,6 +8,8 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <QList>
+#include <QNetworkAddressEntry>
 
 namespace ovlix {
 
@@ -25,6 +27,13 @@ struct NetworkAccess {
     std::chrono::milliseconds arpWait = std::chrono::milliseconds(5000);
 };
 
+// How the device search learns this PC's networks and asks their addresses.
+struct DeviceSearchAccess {
+    std::function<QList<QNetworkAddressEntry>()> localAddresses;
+    // One transfer carries a whole search, with the per-address deadline.
+    std::function<std::unique_ptr<HttpFetcher>()> makeTransfer;
+};
+
 // What start-up hands to every window: the process-wide values and the seams
 // through which the windows reach the world.
 struct WindowEnvironment {
@@ -35,6 +44,7 @@ struct WindowEnvironment {
     // Each window that talks to the device owns its own transfer control.
     std::function<std::unique_ptr<HttpFetcher>()> makeTransfer;
     NetworkAccess network;
+    DeviceSearchAccess search;
 };
 
 } // namespace ovlix

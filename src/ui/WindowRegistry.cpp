@@ -3,6 +3,7 @@
 #include "AboutWindow.h"
 #include "ControlDevicesWindow.h"
 #include "DeviceLabelsWindow.h"
+#include "FindDevicesWindow.h"
 #include "MainWindow.h"
 #include "NetworkWindow.h"
 
@@ -55,6 +56,20 @@ ControlDevicesWindow* WindowRegistry::openControlDevices()
 NetworkWindow* WindowRegistry::openNetwork()
 {
     return bringUp(network_);
+}
+
+FindDevicesWindow* WindowRegistry::openFindDevices()
+{
+    const bool opening = !findDevices_;
+    FindDevicesWindow* window = bringUp(findDevices_);
+    // A main window the user has closed is not opened again for the address.
+    if (opening)
+        QObject::connect(window, &FindDevicesWindow::addressChosen, window,
+                         [this](const QString& ip) {
+                             if (main_)
+                                 main_->showDeviceAddress(ip);
+                         });
+    return window;
 }
 
 } // namespace ovlix

@@ -8,6 +8,7 @@ struct WindowEnvironment;
 class AboutWindow;
 class ControlDevicesWindow;
 class DeviceLabelsWindow;
+class FindDevicesWindow;
 class MainWindow;
 class NetworkWindow;
 
@@ -24,6 +25,7 @@ public:
     DeviceLabelsWindow* openDeviceLabels();
     ControlDevicesWindow* openControlDevices();
     NetworkWindow* openNetwork();
+    FindDevicesWindow* openFindDevices();
 
     // The main window while it is open, else nothing.
     MainWindow* mainWindow() const;
@@ -37,6 +39,7 @@ private:
     QPointer<DeviceLabelsWindow> deviceLabels_;
     QPointer<ControlDevicesWindow> controlDevices_;
     QPointer<NetworkWindow> network_;
+    QPointer<FindDevicesWindow> findDevices_;
 };
 
 } // namespace ovlix

@@ -41,7 +41,73 @@ Outcome runAll(const RogueScenario& scenario, const EventLog& log)
     return outcome;
 }
 
+// The three requests one after the other, as three presses would make them.
+Outcome runOneByOne(const QString& address, const QString& x10Path, const EventLog& log)
+{
+    QtHttpFetcher inet(FetchLimits{std::chrono::seconds(5)});
+    Outcome outcome;
+    PingOvlix(inet, log, address, [&](std::optional<QString> version) {
+        outcome.probeFinished = true;
+        outcome.version = std::move(version);
+    });
+    waitUntil([&] { return outcome.probeFinished; });
+    SendHttp(inet, log, kLabelsWindowSend, address, QStringLiteral("/label.spi?a=1"),
+             [&](bool ok) { outcome.labelsSent = ok; });
+    waitUntil([&] { return outcome.labelsSent.has_value(); });
+    SendHttp(inet, log, kX10WindowSend, address, x10Path, [&](bool ok) { outcome.x10Sent = ok; });
+    waitUntil([&] { return outcome.x10Sent.has_value(); });
+    return outcome;
+}
+
 } // namespace
+
+TEST(RogueDevice, AnyCompletedAnswerIsTheDevicesAnswerAndOnePressIsOneRequest)
+{
+    const QByteArray passcode = "s3cr3t-731";
+    const QString x10Path = QStringLiteral("/x10.spi?house=A&unit=1&cmd=2&userpass=") + passcode;
+    const QByteArray versionPage = "<html><version>2.1a</version></html>";
+    const QByteArray statuses[] = {"200 OK",
+                                   "301 Moved Permanently",
+                                   "400 Bad Request",
+                                   "401 Unauthorized",
+                                   "403 Forbidden",
+                                   "404 Not Found",
+                                   "407 Proxy Authentication Required",
+                                   "418 I'm a teapot",
+                                   "500 Internal Server Error",
+                                   "503 Service Unavailable"};
+    for (const QByteArray& status : statuses) {
+        SCOPED_TRACE(status.toStdString());
+        ScriptedServer device(Behaviour::Answer, httpAnswer(versionPage, status));
+        FilesFolder folder;
+        const Outcome outcome = runOneByOne(device.address(), x10Path, folder.log());
+        EXPECT_EQ(outcome.version, "2.1a");
+        EXPECT_EQ(outcome.labelsSent, true);
+        EXPECT_EQ(outcome.x10Sent, true);
+        EXPECT_EQ(folder.logMessages(),
+                  QStringList{QStringLiteral("frmDeviceLabels.SendHttp: URL=http://") +
+                              device.address() + "/label.spi?a=1"});
+        EXPECT_EQ(device.requests(), 3);
+        EXPECT_FALSE(folder.read("OvlixSetup.log").contains(passcode));
+    }
+
+    // A device that takes the command and drops the connection has it once.
+    ScriptedServer dropping(Behaviour::ReadAndClose);
+    FilesFolder folder;
+    const Outcome outcome = runOneByOne(dropping.address(), x10Path, folder.log());
+    EXPECT_EQ(outcome.version, std::nullopt);
+    EXPECT_EQ(outcome.labelsSent, false);
+    EXPECT_EQ(outcome.x10Sent, false);
+    EXPECT_EQ(dropping.requests(), 3);
+    EXPECT_EQ(dropping.connections(), 3);
+    EXPECT_EQ(folder.logMessages(),
+              (QStringList{"PingOvlix: index.htm version not found",
+                           "frmDeviceLabels.SendHttp: URL=http://" + dropping.address() +
+                               "/label.spi?a=1",
+                           "ERROR::frmDeviceLabels.SendHttp: Connection closed before an answer",
+                           "ERROR::SendHttp: Connection closed before an answer"}));
+    EXPECT_FALSE(folder.read("OvlixSetup.log").contains(passcode));
+}
 
 TEST(RogueDevice, EachMisbehaviourHasItsDefinedOutcome)
 {

@@ -79,50 +79,103 @@ TEST(PingOvlix, EveryFailureIsLoggedAsNotFound)
     EXPECT_EQ(silent.connections(), 1);
 }
 
-TEST(QtHttpFetcher, JudgesTheTransferNotTheStatusAndCapsTheBody)
+namespace {
+
+FetchResult fetch(HttpFetcher& inet, const QString& address)
 {
-    QtHttpFetcher inet(FetchLimits{5s, 4096});
-    ScriptedServer errorPage(ScriptedServer::Behaviour::Answer,
-                             httpAnswer("<version>1.0</version>", "500 Internal Server Error"));
-    ScriptedServer endless(ScriptedServer::Behaviour::Endless);
-    ScriptedServer silent(ScriptedServer::Behaviour::Silent);
-
-    auto fetch = [&inet](const QString& address, FetchLimits) {
-        std::optional<FetchResult> result;
-        inet.get(QUrl(QStringLiteral("http://") + address),
-                 [&result](const FetchResult& r) { result = r; });
-        waitUntil([&result] { return result.has_value(); });
-        return result.value_or(FetchResult{false, {}, QStringLiteral("never finished")});
-    };
-
-    const FetchResult error = fetch(errorPage.address(), {});
-    EXPECT_TRUE(error.ok);
-    EXPECT_EQ(error.body, "<version>1.0</version>");
-
-    const FetchResult capped = fetch(endless.address(), {});
-    EXPECT_TRUE(capped.ok);
-    EXPECT_EQ(capped.body.size(), 4096);
-
-    QtHttpFetcher quick(FetchLimits{200ms});
-    std::optional<FetchResult> timedOut;
-    quick.get(QUrl(QStringLiteral("http://") + silent.address()),
-              [&timedOut](const FetchResult& r) { timedOut = r; });
-    waitUntil([&timedOut] { return timedOut.has_value(); });
-    ASSERT_TRUE(timedOut.has_value());
-    EXPECT_FALSE(timedOut->ok);
-    EXPECT_EQ(timedOut->error, "No complete answer within 0.2 seconds");
+    std::optional<FetchResult> result;
+    inet.get(QUrl(QStringLiteral("http://") + address),
+             [&result](const FetchResult& r) { result = r; });
+    waitUntil([&result] { return result.has_value(); });
+    return result.value_or(FetchResult{false, {}, QStringLiteral("never finished")});
 }
 
-TEST(QtHttpFetcher, ADestroyedFetcherNeverAnswers)
+} // namespace
+
+// Each answer arrives in small pieces, as from a slow device.
+TEST(QtHttpFetcher, ReadsEveryWayOfFramingTheBodyAndCapsIt)
 {
-    ScriptedServer silent(ScriptedServer::Behaviour::Silent);
-    bool answered = false;
-    {
-        QtHttpFetcher inet;
-        inet.get(QUrl(QStringLiteral("http://") + silent.address()),
-                 [&answered](const FetchResult&) { answered = true; });
-        waitUntil([&silent] { return silent.connections() == 1; });
+    using Behaviour = ScriptedServer::Behaviour;
+    const QByteArray head = "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n";
+    struct Case {
+        const char* name;
+        QByteArray response;
+        QByteArray body;
+    };
+    const Case cases[] = {
+        {"length", head + "Content-Length: 5\r\n\r\nhello and more", "hello"},
+        {"chunks",
+         head + "Transfer-Encoding: chunked\r\n\r\n5;x=1\r\nhello\r\nA\r\n, the rest\r\n0\r\n"
+                "Trailer: t\r\n\r\n",
+         "hello, the rest"},
+        {"end of connection", head + "\r\n<version>1.0</version>", "<version>1.0</version>"},
+        {"bare line ends", "HTTP/1.1 204 No Content\nContent-Length: 0\n\n", ""},
+    };
+    QtHttpFetcher inet(FetchLimits{5s, 4096});
+    for (const Case& c : cases) {
+        ScriptedServer device(Behaviour::InPieces, c.response);
+        const FetchResult result = fetch(inet, device.address());
+        EXPECT_TRUE(result.ok) << c.name << ": " << result.error.toStdString();
+        EXPECT_EQ(result.body, c.body) << c.name;
     }
-    QTest::qWait(100);
-    EXPECT_FALSE(answered);
+    ScriptedServer endless(Behaviour::Endless);
+    EXPECT_EQ(fetch(inet, endless.address()).body.size(), 4096);
+
+    // The request is the path and query as the caller encoded them, and no more.
+    const QString target = "/x10.spi?house=A&unit=1&userpass=a%26b%20c";
+    ScriptedServer device(Behaviour::Answer, httpAnswer("ok"));
+    EXPECT_EQ(fetch(inet, device.address() + target).body, "ok");
+    EXPECT_EQ(device.lastRequest(), "GET " + target.toLatin1() +
+                                        " HTTP/1.1\r\nHost: " + device.address().toLatin1() +
+                                        "\r\nConnection: close\r\n\r\n");
+}
+
+TEST(QtHttpFetcher, NamesEachFailureInItsOwnWords)
+{
+    using Behaviour = ScriptedServer::Behaviour;
+    using Failure = FetchResult::Failure;
+    ScriptedServer silent(Behaviour::Silent);
+    ScriptedServer dropping(Behaviour::ReadAndClose);
+    ScriptedServer garbage(Behaviour::Answer, "SSH-2.0-OpenSSH\r\n\r\n");
+    struct Case {
+        QString address;
+        Failure failure;
+        QString error;
+    };
+    const Case cases[] = {
+        {ScriptedServer::refusingAddress(), Failure::Refused, "Connection refused"},
+        {silent.address(), Failure::NoAnswer, "No complete answer within 0.2 seconds"},
+        {dropping.address(), Failure::Closed, "Connection closed before an answer"},
+        {garbage.address(), Failure::Other, "The answer is not HTTP"},
+        {"bad address", Failure::HostNotFound, "Not a valid address"},
+    };
+    QtHttpFetcher inet(FetchLimits{200ms});
+    for (const Case& c : cases) {
+        const FetchResult result = fetch(inet, c.address);
+        EXPECT_FALSE(result.ok) << c.address.toStdString();
+        EXPECT_EQ(result.failure, c.failure) << c.address.toStdString();
+        EXPECT_EQ(result.error, c.error);
+    }
+}
+
+TEST(QtHttpFetcher, ManyRequestsRunSideBySideAndADestroyedFetcherLeavesNoConnection)
+{
+    ScriptedServer device(ScriptedServer::Behaviour::Answer, httpAnswer("<version>1</version>"));
+    ScriptedServer silent(ScriptedServer::Behaviour::Silent);
+    constexpr int kRequests = 256;
+    int answered = 0;
+    {
+        QtHttpFetcher inet(FetchLimits{10s});
+        for (int i = 0; i < kRequests; ++i)
+            inet.get(QUrl(QStringLiteral("http://") + device.address()),
+                     [&answered](const FetchResult& r) { answered += r.ok; });
+        ASSERT_TRUE(waitUntil([&answered] { return answered == kRequests; }, 20000));
+        for (int i = 0; i < kRequests; ++i)
+            inet.get(QUrl(QStringLiteral("http://") + silent.address()),
+                     [&answered](const FetchResult&) { ++answered; });
+        ASSERT_TRUE(waitUntil([&silent] { return silent.connections() == kRequests; }, 20000));
+    }
+    EXPECT_TRUE(waitUntil([&silent] { return silent.endedConnections() == kRequests; }));
+    EXPECT_EQ(answered, kRequests);
+    EXPECT_EQ(device.requests(), kRequests);
 }

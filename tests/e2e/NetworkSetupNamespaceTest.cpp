@@ -69,7 +69,8 @@ protected:
         launcher,
         // Short, so that the address where nobody answers fails soon.
         [] { return std::make_unique<QtHttpFetcher>(FetchLimits{std::chrono::seconds(3)}); },
-        {systemNetworkCommands(), hosts, &arpTableRefusal}};
+        {systemNetworkCommands(), hosts, &arpTableRefusal},
+        {}};
     WindowRegistry windows{environment};
     QString version;
     QString mainAddress;

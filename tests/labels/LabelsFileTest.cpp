@@ -5,6 +5,7 @@
 #include <csignal>
 #include <gtest/gtest.h>
 #include <QDir>
+#include <QRegularExpression>
 #include <sys/resource.h>
 
 using namespace ovlix;
@@ -109,32 +110,28 @@ TEST(LabelsFile, ReadsLinesEndedByCrLfLfOrCr)
     }
 }
 
-TEST(LabelsFile, AFieldThatCannotBeAppliedKeepsItsValueAndIsLoggedOnce)
+TEST(LabelsFile, CodesStandAsWrittenAndAMissingFieldKeepsItsValue)
 {
     struct Case {
         QByteArray line;
         LabelSlot slot;
         QString problem; // empty: none
     };
-    const QString badHouse = "Line 1: the house code is not a letter from A to P";
-    const QString badUnit = "Line 1: the unit code is not a number from 1 to 16";
     const Case cases[] = {
-        {"  Lamp ,Bx, 16 ", {"Lamp ", "B", "16"}, ""}, // only the house's first letter counts
-        {"Lamp,B,05", {"Lamp", "B", "5"}, ""},
-        {"Lamp,b,3", {"Lamp", "C", "3"}, badHouse},
-        {"Lamp,Q,3", {"Lamp", "C", "3"}, badHouse},
-        {"Lamp,@,3", {"Lamp", "C", "3"}, badHouse},
-        {"Lamp,,3", {"Lamp", "C", "3"}, badHouse},
-        {"Lamp,B,0", {"Lamp", "B", "5"}, badUnit},
-        {"Lamp,B,", {"Lamp", "B", "5"}, badUnit},
-        {"Lamp,B,17", {"Lamp", "B", "5"}, badUnit},
-        {"Lamp,B,-1", {"Lamp", "B", "5"}, badUnit},
-        {"Lamp,B,2.5", {"Lamp", "B", "5"}, badUnit},
-        {"Lamp,B,two", {"Lamp", "B", "5"}, badUnit},
-        {"Lamp", {"Lamp", "C", "5"}, badUnit}, // both codes bad: the last is told
-        {"Hall, lamp,B,16", {"Hall", "C", "5"}, badUnit},
+        // Typed codes come back as they were saved.
+        {"Lamp,Bx,+5", {"Lamp", "Bx", "+5"}, ""},
+        {"Lamp,b,05 ", {"Lamp", "b", "05 "}, ""},
+        {"Lamp,,", {"Lamp", "", ""}, ""},
+        // Blanks in front of a field are dropped; a fourth field is ignored.
+        {"  Lamp , Q,\t16", {"Lamp ", "Q", "16"}, ""},
+        {"Hall, lamp,B,16", {"Hall", "lamp", "B"}, ""},
+        {"Lamp,B", {"Lamp", "B", "5"}, "Line 1: the unit code is missing"},
+        {"Lamp", {"Lamp", "C", "5"}, "Line 1: the house and unit codes are missing"},
         {"A label of 21 chars.,B,3",
          {"A label of 21 ch", "B", "3"},
+         "Line 1: the label is longer than 16 characters"},
+        {"Fifteen chars: \xF0\x9F\x92\xA1,B,3",
+         {"Fifteen chars: ", "B", "3"},
          "Line 1: the label is longer than 16 characters"},
     };
     for (const Case& c : cases) {
@@ -146,13 +143,14 @@ TEST(LabelsFile, AFieldThatCannotBeAppliedKeepsItsValueAndIsLoggedOnce)
     }
 }
 
-TEST(LabelsFile, AnOddFileLoadsWhatItCanAndIsLoggedOnce)
+TEST(LabelsFile, AnOddFileLoadsWhatItCanAndTellsTheLastFieldAndTheLines)
 {
     // Short: the slots without a line keep what they showed.
-    Read read = readFile("Porch,A,1\r\nGarage,A,2\r\nHall lamp,B,16");
+    Read read = readFile("Porch,A,1\r\nGarage,A\r\nHall lamp,B,16");
     EXPECT_EQ(read.slots[2], workedExample()[2]);
     EXPECT_EQ(read.slots[3], earlierSlots()[3]);
-    EXPECT_EQ(read.log, QStringList{readError("The file has only 3 of 8 lines")});
+    EXPECT_EQ(read.log, (QStringList{readError("Line 2: the unit code is missing"),
+                                     readError("The file has only 3 of 8 lines")}));
     EXPECT_EQ(readFile("").log, QStringList{readError("The file has only 0 of 8 lines")});
 
     // Long: lines after the eighth are not read; blank ones are not worth a word.
@@ -160,19 +158,24 @@ TEST(LabelsFile, AnOddFileLoadsWhatItCanAndIsLoggedOnce)
     EXPECT_EQ(read.slots, workedExample());
     EXPECT_EQ(read.log, QStringList{readError("The lines after line 8 are ignored")});
     EXPECT_TRUE(readFile(kWorkedExampleFile + "\r\n\r\n").log.isEmpty());
+    read = readFile("Porch\r\n" + QByteArray(kWorkedExampleFile).mid(11) + "Attic,C,3\r\n");
+    EXPECT_EQ(read.log, (QStringList{readError("Line 1: the house and unit codes are missing"),
+                                     readError("The lines after line 8 are ignored")}));
 
-    // Binary and far too large files: whatever comes of them, one line.
+    // Binary and far too large files: whatever comes of them, error lines.
     QByteArray binary;
     for (int i = 0; i < 4096; ++i)
         binary.append(char((i * 131 + 7) % 256));
     read = readFile(binary);
-    EXPECT_EQ(read.log.size(), 1);
-    EXPECT_TRUE(read.log.value(0).startsWith(readError(""))) << read.log.value(0).toStdString();
+    EXPECT_EQ(read.log.filter(QRegularExpression("^ERROR::frmDeviceLabels.ReadLabels: ")).size(),
+              read.log.size());
+    EXPECT_FALSE(read.log.isEmpty());
 
     read = readFile(QByteArray(3 * 1024 * 1024, 'x'));
     EXPECT_EQ(read.slots[0].text, QString(16, u'x'));
     EXPECT_EQ(read.log,
-              QStringList{readError("Only the first 1048576 bytes of the file are read")});
+              (QStringList{readError("Line 1: the house and unit codes are missing"),
+                           readError("Only the first 1048576 bytes of the file are read")}));
 
     // No file: nothing changes.
     FilesFolder folder;

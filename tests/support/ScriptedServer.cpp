@@ -16,11 +16,14 @@ QByteArray httpAnswer(const QByteArray& body, const QByteArray& status)
 ScriptedServer::ScriptedServer(Behaviour behaviour, QByteArray response, int tickMs)
     : behaviour_(behaviour), response_(std::move(response)), tickMs_(tickMs)
 {
+    // Room for many connections at once, as from a sweep of a network.
+    server_.setListenBacklogSize(1024);
     server_.listen(QHostAddress::LocalHost, 0);
     connect(&server_, &QTcpServer::newConnection, this, [this] {
         while (QTcpSocket* socket = server_.nextPendingConnection()) {
             ++connections_;
             socket->setParent(this);
+            connect(socket, &QTcpSocket::disconnected, this, [this] { ++endedConnections_; });
             // Small answers go out at once, as from the device's own web server.
             socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
             serve(socket);
@@ -56,7 +59,8 @@ void ScriptedServer::serve(QTcpSocket* socket)
         *pending += socket->readAll();
         // Every request head on the connection gets its answer.
         while (pending->contains("\r\n\r\n")) {
-            pending->remove(0, pending->indexOf("\r\n\r\n") + 4);
+            lastRequest_ = pending->left(pending->indexOf("\r\n\r\n") + 4);
+            pending->remove(0, lastRequest_.size());
             ++requests_;
             answer(socket);
         }
@@ -73,6 +77,9 @@ void ScriptedServer::answer(QTcpSocket* socket)
     case Behaviour::RedirectLoop:
         bytesSent_ +=
             socket->write("HTTP/1.1 302 Found\r\nLocation: /\r\nContent-Length: 0\r\n\r\n");
+        break;
+    case Behaviour::ReadAndClose:
+        socket->disconnectFromHost();
         break;
     case Behaviour::CutMidBody:
         bytesSent_ += socket->write(response_.left(response_.size() / 2));

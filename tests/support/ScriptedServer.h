@@ -17,7 +17,8 @@ public:
         Trickle,      // sends the scripted response one byte per tick, for ever
         InPieces,     // sends the scripted response a few bytes per tick, then closes
         CutMidBody,   // sends half the scripted response, then drops the connection
-        RedirectLoop, // answers every request with a redirect to itself
+        RedirectLoop, // answers every request with a redirect to itself, and stays open
+        ReadAndClose, // reads the request and closes without sending a byte
     };
 
     explicit ScriptedServer(Behaviour behaviour, QByteArray response = {}, int tickMs = 1);
@@ -25,8 +26,12 @@ public:
     quint16 port() const { return server_.serverPort(); }
     QString address() const { return QStringLiteral("127.0.0.1:%1").arg(port()); }
     int connections() const { return connections_; }
+    // Connections that have ended, closed by either side.
+    int endedConnections() const { return endedConnections_; }
     int requests() const { return requests_; }
     qint64 bytesSent() const { return bytesSent_; }
+    // The head of the last request, as it came over the wire.
+    QByteArray lastRequest() const { return lastRequest_; }
 
     // A loopback address where nothing listens: connections are refused.
     static QString refusingAddress();
@@ -41,8 +46,10 @@ private:
     int tickMs_;
     QTcpServer server_;
     int connections_ = 0;
+    int endedConnections_ = 0;
     int requests_ = 0;
     qint64 bytesSent_ = 0;
+    QByteArray lastRequest_;
 };
 
 // A complete HTTP answer around a body.

@@ -15,6 +15,30 @@ QStringList FilesFolder::logMessages() const
     return messages;
 }
 
+std::unique_ptr<HttpFetcher> HeldRequests::fetcher()
+{
+    class Held : public HttpFetcher {
+    public:
+        explicit Held(QList<Request>& requests) : requests_(requests) {}
+        void get(const QUrl& url, Done done) override
+        {
+            requests_.append({url, std::move(done), alive_});
+        }
+
+    private:
+        QList<Request>& requests_;
+        std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    };
+    return std::make_unique<Held>(requests_);
+}
+
+void HeldRequests::answer(qsizetype i, const FetchResult& result)
+{
+    const Request request = requests_.value(i);
+    if (!request.fetcherAlive.expired() && request.done)
+        request.done(result);
+}
+
 QByteArray FilesFolder::read(const QString& name) const
 {
     QFile file(path(name));

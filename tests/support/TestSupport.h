@@ -2,16 +2,25 @@
 
 #include "core/CommandRunner.h"
 #include "core/EventLog.h"
+#include "device/HttpFetcher.h"
 #include "network/HostAddress.h"
 #include "ui/MessageBoxes.h"
 
 #include <functional>
+#include <memory>
+#include <ostream>
 #include <QByteArray>
 #include <QDateTime>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
 #include <utility>
+
+// Failures show Qt's strings as text.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace ovlix::test {
 
@@ -92,6 +101,34 @@ public:
     std::optional<QList<QHostAddress>> named = QList<QHostAddress>{QHostAddress("192.168.1.10")};
     QList<QHostAddress> interfaces;
 };
+
+// A device that answers only when the test says so: every window's requests
+// wait here in the order they were made. A request whose fetcher has gone is
+// never answered, as with the real one.
+class HeldRequests {
+public:
+    std::unique_ptr<HttpFetcher> fetcher();
+    qsizetype count() const { return requests_.size(); }
+    QUrl url(qsizetype i) const { return requests_.value(i).url; }
+    void answer(qsizetype i, const FetchResult& result);
+
+private:
+    struct Request {
+        QUrl url;
+        HttpFetcher::Done done;
+        std::weak_ptr<bool> fetcherAlive;
+    };
+    QList<Request> requests_;
+};
+
+inline FetchResult versionPage(const QByteArray& version)
+{
+    return {true, "<version>" + version + "</version>", {}, FetchResult::Failure::None};
+}
+inline FetchResult connectionRefused()
+{
+    return {false, {}, QStringLiteral("Connection refused"), FetchResult::Failure::Refused};
+}
 
 // Spins the event loop until the condition holds or the time is up.
 inline bool waitUntil(const std::function<bool()>& condition, int milliseconds = 10000)

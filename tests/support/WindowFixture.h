@@ -27,7 +27,10 @@ protected:
               messages,
               launcher,
               [this] { return std::make_unique<QtHttpFetcher>(limits); },
-              {commandLines, hosts, [] { return QString(); }, std::chrono::milliseconds(50)}},
+              {commandLines, hosts, [] { return QString(); }, std::chrono::milliseconds(50)},
+              // No network to search unless a test gives one.
+              {[this] { return localAddresses; },
+               [this] { return std::make_unique<QtHttpFetcher>(limits); }}},
           windows(environment)
     {
     }
@@ -57,6 +60,7 @@ protected:
     FetchLimits limits{std::chrono::milliseconds(500)};
     WindowsNetworkCommands commandLines;
     FixedHostLookup hosts;
+    QList<QNetworkAddressEntry> localAddresses;
     WindowEnvironment environment;
     WindowRegistry windows;
 };

@@ -5,6 +5,7 @@
 #include "ui/AboutWindow.h"
 #include "ui/ControlDevicesWindow.h"
 #include "ui/DeviceLabelsWindow.h"
+#include "ui/FindDevicesWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/NetworkWindow.h"
 
@@ -23,8 +24,12 @@ using AccessibilityTest = WindowFixture;
 TEST_F(AccessibilityTest, EveryControlHasANameAndEveryButtonAMnemonic)
 {
     MainWindow* main = windows.openMain();
-    const QList<QWidget*> all{main, windows.openAbout(), windows.openNetwork(),
-                              windows.openDeviceLabels(), windows.openControlDevices()};
+    const QList<QWidget*> all{main,
+                              windows.openAbout(),
+                              windows.openNetwork(),
+                              windows.openDeviceLabels(),
+                              windows.openControlDevices(),
+                              windows.openFindDevices()};
     int controls = 0;
     for (QWidget* window : all) {
         QSet<QString> mnemonics;

@@ -110,13 +110,12 @@ TEST_F(DeviceLabelsWindowTest, OpensWithTheLabelsFileShownAtOnce)
     EXPECT_TRUE(files.logMessages().isEmpty());
 }
 
-TEST_F(DeviceLabelsWindowTest, ALabelBoxTakesSixteenCharactersAndNoComma)
+TEST_F(DeviceLabelsWindowTest, NoBoxTakesACommaALineEndOrABlankInFront)
 {
     DeviceLabelsWindow* window = windows.openDeviceLabels();
     QLineEdit* box = label(window, 0);
-    QTest::keyClicks(box, "Porch, front door lamp");
+    QTest::keyClicks(box, " Porch, front door lamp");
     EXPECT_EQ(box->text(), "Porch front door");
-
     box->clear();
     QApplication::clipboard()->setText("Hall,lamp");
     box->paste();
@@ -124,6 +123,18 @@ TEST_F(DeviceLabelsWindowTest, ALabelBoxTakesSixteenCharactersAndNoComma)
     QApplication::clipboard()->setText("Hall lamp");
     box->paste();
     EXPECT_EQ(box->text(), "Hall lamp");
+
+    for (QComboBox* codes : {house(window, 1), unit(window, 1)}) {
+        codes->lineEdit()->clear();
+        QTest::keyClicks(codes->lineEdit(), " x,y");
+        EXPECT_EQ(codes->currentText(), "xy");
+        codes->lineEdit()->clear();
+        for (const char* pasted : {"1,2", "1\r\n2", "\t3"}) {
+            QApplication::clipboard()->setText(pasted);
+            codes->lineEdit()->paste();
+        }
+        EXPECT_EQ(codes->currentText(), "");
+    }
 }
 
 TEST_F(DeviceLabelsWindowTest, SaveWritesTheFileClearLeavesItAndLoadBringsItBack)
@@ -145,17 +156,20 @@ TEST_F(DeviceLabelsWindowTest, SaveWritesTheFileClearLeavesItAndLoadBringsItBack
     click(window, "cmdLoad");
     EXPECT_EQ(shown(window), workedExample());
 
-    // A code typed by hand is saved as typed; reading it back keeps what the
-    // row showed and says so.
-    house(window, 3)->lineEdit()->setText("q");
+    // Whatever the boxes take is saved as typed and comes back as it was.
+    LabelSet typed = workedExample();
+    typed[3] = {"Hall\tlamp ", "q", "+5"};
+    typed[4] = {"Attic", "Bx", "05"};
+    typed[5] = {"Cellar", "", ""};
+    type(window, typed);
+    EXPECT_EQ(shown(window), typed);
     click(window, "cmdSave");
-    EXPECT_EQ(files.read("labels"), QByteArray(kWorkedExampleFile).replace(39, 5, ",q,1\r"));
+    EXPECT_EQ(files.read("labels").split('\n').mid(3, 3),
+              (QByteArrayList{"Hall\tlamp ,q,+5\r", "Attic,Bx,05\r", "Cellar,,\r"}));
     click(window, "cmdClear");
     click(window, "cmdLoad");
-    EXPECT_EQ(house(window, 3)->currentText(), "A");
-    EXPECT_EQ(files.logMessages(),
-              QStringList{"ERROR::frmDeviceLabels.ReadLabels: "
-                          "Line 4: the house code is not a letter from A to P"});
+    EXPECT_EQ(shown(window), typed);
+    EXPECT_TRUE(files.logMessages().isEmpty());
     EXPECT_TRUE(messages.shown.isEmpty());
 }
 

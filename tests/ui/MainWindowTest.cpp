@@ -112,6 +112,8 @@ TEST_F(MainWindowTest, TheAboutWindowOpensOnceAndShowsTheVersion)
     EXPECT_EQ(windows.openAbout(), first);
     EXPECT_EQ(first->windowTitle(), "Ovlix");
     EXPECT_EQ(find<QLabel>(first, "LbVersion")->text(), "Ovlix 2.0.0");
+    EXPECT_EQ(find<QLabel>(first, "Label2")->font().pointSizeF(), 12);
+    EXPECT_EQ(find<QLabel>(first, "Label3")->font().pointSizeF(), 9.75);
     const QWidgetList tops = QApplication::topLevelWidgets();
     EXPECT_EQ(std::count_if(tops.begin(), tops.end(),
                             [](QWidget* w) { return qobject_cast<AboutWindow*>(w) != nullptr; }),

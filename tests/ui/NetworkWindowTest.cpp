@@ -117,3 +117,73 @@ TEST_F(NetworkWindowTest, DoubleClickingTheVersionBoxAsksTheDeviceAgain)
     EXPECT_EQ(files.logMessages().last(), "PingOvlix: index.htm version not found");
     EXPECT_TRUE(messages.shown.isEmpty());
 }
+
+namespace {
+
+// The device answers when the test says so, to see the order of the steps.
+class NetworkWindowHeldDeviceTest : public WindowFixture {
+protected:
+    NetworkWindowHeldDeviceTest()
+    {
+        environment.makeTransfer = [this] { return held.fetcher(); };
+    }
+
+    NetworkWindow* startRun(const QString& ip)
+    {
+        NetworkWindow* network = windows.openNetwork();
+        find<QLineEdit>(network, "txtIP")->setText(ip);
+        QTest::mouseClick(find<QPushButton>(network, "cmdSetIP"), Qt::LeftButton);
+        return network;
+    }
+
+    HeldRequests held;
+};
+
+} // namespace
+
+TEST_F(NetworkWindowHeldDeviceTest, TheAddressIsSavedAndHandedOnBeforeTheDeviceIsAskedAgain)
+{
+    MainWindow* main = windows.openMain();
+    NetworkWindow* network = startRun("127.0.0.1:9");
+    ASSERT_TRUE(waitUntil([&] { return held.count() == 1; }));
+    held.answer(0, versionPage("2.1a"));
+    ASSERT_EQ(held.count(), 2); // the second probe waits
+    EXPECT_EQ(files.read("netset"), "lastip, 127.0.0.1:9\r\nlastmac, 00-03-75-10-01-55\r\n");
+    EXPECT_EQ(context.DeviceIP, "127.0.0.1:9");
+    EXPECT_EQ(find<QLineEdit>(main, "txtOvlixIP")->text(), "127.0.0.1:9");
+    EXPECT_TRUE(messages.shown.isEmpty());
+    // Closed during the second probe: nothing more happens, nothing is lost.
+    delete network;
+    held.answer(1, versionPage("2.1a"));
+    EXPECT_TRUE(messages.shown.isEmpty());
+    EXPECT_EQ(context.DeviceIP, "127.0.0.1:9");
+
+    // A settings file that cannot be written does not turn the success into
+    // silence about it; the device has the address all the same.
+    context.NetsetFile = files.path("missing-folder/netset");
+    startRun("127.0.0.1:10");
+    ASSERT_TRUE(waitUntil([&] { return held.count() == 3; }));
+    held.answer(2, versionPage("2.1a"));
+    EXPECT_EQ(find<QLineEdit>(main, "txtOvlixIP")->text(), "127.0.0.1:10");
+    held.answer(3, versionPage("2.1a"));
+    ASSERT_EQ(messages.shown.size(), 1);
+    const QString error = files.logMessages().last();
+    ASSERT_TRUE(error.startsWith("ERROR::SaveNetSettings: ")) << error.toStdString();
+    EXPECT_EQ(messages.shown[0],
+              "Ovlix Addess Setup Complete\r\nThe address could not be saved: " + error.mid(24));
+    EXPECT_EQ(context.DeviceIP, "127.0.0.1:10");
+}
+
+TEST_F(NetworkWindowHeldDeviceTest, TwoProbesAtOnceKeepTheWindowWaitingUntilBothHaveEnded)
+{
+    NetworkWindow* network = startRun("127.0.0.1:9");
+    // Double-clicked during the wait; the tick's probe follows while it runs.
+    QTest::mouseDClick(find<QLineEdit>(network, "txtVersion"), Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([&] { return held.count() == 2; }));
+    held.answer(0, versionPage("2.0"));
+    EXPECT_FALSE(network->isEnabled());
+    held.answer(1, connectionRefused());
+    EXPECT_TRUE(network->isEnabled());
+    EXPECT_EQ(messages.shown, QStringList{"Error: Failed to ping Ovlix.  Please try again.\r\n"});
+    EXPECT_EQ(find<QLineEdit>(network, "txtVersion")->text(), "2.0");
+}

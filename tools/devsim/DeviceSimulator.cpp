@@ -1,6 +1,7 @@
 #include "DeviceSimulator.h"
 
 #include <QTcpSocket>
+#include <QTimer>
 #include <QUrl>
 
 namespace {
@@ -52,7 +53,9 @@ void DeviceSimulator::answer(QTcpSocket* socket, const QString& target)
     const QUrl url(target);
     const QString page = url.path();
     QByteArray response;
-    if (page == QLatin1String("/") || page == QLatin1String("/index.htm")) {
+    if (notOvlix_) {
+        response = httpResponse("200 OK", "<html><body><h1>It works!</h1></body></html>");
+    } else if (page == QLatin1String("/") || page == QLatin1String("/index.htm")) {
         response = httpResponse("200 OK", "<html><head><title>Ovlix</title></head><body>"
                                           "<h1>Ovlix</h1><p>Firmware <version>" +
                                               version_.toUtf8() + "</version></p></body></html>");
@@ -65,6 +68,8 @@ void DeviceSimulator::answer(QTcpSocket* socket, const QString& target)
     } else {
         response = httpResponse("404 Not Found", "<html><body>Not found</body></html>");
     }
-    socket->write(response);
-    socket->disconnectFromHost();
+    QTimer::singleShot(answerDelay_, socket, [socket, response] {
+        socket->write(response);
+        socket->disconnectFromHost();
+    });
 }

@@ -22,6 +22,10 @@ public:
 
     // The text between the version markers of the root page.
     void setVersion(const QString& version) { version_ = version; }
+    // Plays some other web server: its root page carries no version.
+    void setNotOvlix(bool notOvlix) { notOvlix_ = notOvlix; }
+    // A slow device: every answer is held back this long.
+    void setAnswerDelay(int milliseconds) { answerDelay_ = milliseconds; }
 
     // Request targets exactly as received, such as "/x10.spi?house=A&unit=1...".
     const QList<QString>& requests() const { return requests_; }
@@ -37,6 +41,8 @@ private:
 
     QTcpServer server_;
     QString version_ = QStringLiteral("2.1a");
+    bool notOvlix_ = false;
+    int answerDelay_ = 0;
     QList<QString> requests_;
     QUrlQuery labels_;
     QUrlQuery x10Command_;

@@ -41,20 +41,32 @@ int main(int argc, char* argv[])
     const QCommandLineOption prefixOption(
         QStringLiteral("prefix"), QStringLiteral("Prefix length of the address taken (--fresh)."),
         QStringLiteral("bits"), QStringLiteral("24"));
-    parser.addOptions({portOption, versionOption, bindOption, freshOption, prefixOption});
+    const QCommandLineOption delayOption(
+        QStringLiteral("delay"),
+        QStringLiteral("Hold every answer back this long, as a slow device."), QStringLiteral("ms"),
+        QStringLiteral("0"));
+    const QCommandLineOption notOvlixOption(
+        QStringLiteral("not-ovlix"),
+        QStringLiteral("Play some other web server, whose root page carries no version."));
+    parser.addOptions({portOption, versionOption, bindOption, freshOption, prefixOption,
+                       delayOption, notOvlixOption});
     parser.process(application);
 
     QTextStream out(stdout);
     bool portOk = false;
     const uint port = parser.value(portOption).toUInt(&portOk);
     const QHostAddress address(parser.value(bindOption));
-    if (!portOk || port > 65535 || address.isNull()) {
-        QTextStream(stderr) << "ovlix-devsim: bad --port or --bind value\n";
+    bool delayOk = false;
+    const uint delay = parser.value(delayOption).toUInt(&delayOk);
+    if (!portOk || port > 65535 || address.isNull() || !delayOk || delay > 600000) {
+        QTextStream(stderr) << "ovlix-devsim: bad --port, --bind or --delay value\n";
         return 2;
     }
 
     DeviceSimulator device;
     device.setVersion(parser.value(versionOption));
+    device.setNotOvlix(parser.isSet(notOvlixOption));
+    device.setAnswerDelay(int(delay));
     QObject::connect(&device, &DeviceSimulator::requestReceived, &device,
                      [&out](const QString& target) { out << "GET " << target << Qt::endl; });
     const auto serve = [&](const QHostAddress& at) {
