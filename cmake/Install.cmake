@@ -5,14 +5,32 @@
 install(TARGETS OvlixSetup ovlix ovlix-devsim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES data/ovlix.bash-completion DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
         RENAME ovlix)
-install(FILES data/ovlixsetup.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES data/ovlixsetup.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+
+# The AppStream id, in reverse-DNS form; the desktop entry, the metainfo and
+# the installed icons are named after it.
+set(OVLIX_APP_ID io.github.ovlixsetup.ovlixsetup)
+install(FILES data/${OVLIX_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES data/${OVLIX_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES resources/ovlixsetup.svg
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
+        RENAME ${OVLIX_APP_ID}.svg)
 foreach(size 16 32 48 64 128 256)
     install(FILES resources/icons/hicolor/${size}x${size}/apps/ovlixsetup.png
-            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+            RENAME ${OVLIX_APP_ID}.png)
 endforeach()
+
+# Documentation where Debian keeps it: the README with its screenshots, the
+# copyright file and the changelog; and OvlixSetup's manual page, written by
+# hand since it takes no arguments.
+if(NOT WIN32)
+    set(OVLIX_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/ovlixsetup)
+    install(FILES README.md debian/copyright DESTINATION ${OVLIX_DOCDIR})
+    install(DIRECTORY docs/screenshots DESTINATION ${OVLIX_DOCDIR}/docs)
+    ovlix_install_gzipped(${CMAKE_SOURCE_DIR}/debian/changelog ${OVLIX_DOCDIR})
+    configure_file(docs/OvlixSetup.1.in ${CMAKE_BINARY_DIR}/man/OvlixSetup.1 @ONLY)
+    ovlix_install_gzipped(${CMAKE_BINARY_DIR}/man/OvlixSetup.1 ${CMAKE_INSTALL_MANDIR}/man1)
+endif()
 
 # On Windows the install step also copies in the Qt libraries (windeployqt).
 if(WIN32)
@@ -26,11 +44,23 @@ endif()
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ovlixsetup)
 set(CPACK_PACKAGE_VENDOR "OvlixSetup developers")
-set(CPACK_PACKAGE_CONTACT "OvlixSetup developers <ovlixsetup@localhost>")
+set(CPACK_PACKAGE_CONTACT "OvlixSetup developers <ovlixsetup@users.noreply.github.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Set up and operate an Ovlix network I/O board")
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+    "OvlixSetup checks that an Ovlix device answers at an address and shows its\n"
+    "firmware version, gives a freshly reset device a static IP address through\n"
+    "a static ARP entry, edits and uploads the device's eight X10 labels, and\n"
+    "sends single X10 commands (On, Off, Query) through the device. Everything\n"
+    "it does is written to a time-stamped log.\n"
+    "\n"
+    "The package also holds ovlix, which does the device's everyday operations\n"
+    "from a command line, and ovlix-devsim, a simulator of the device's web\n"
+    "pages, to try both without hardware.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION net)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://ovlixsetup.github.io/)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "net-tools, iputils-ping")
 include(CPack)

@@ -1,10 +1,10 @@
 #!/bin/sh
-# Installs what is missing, then configures and builds into build/ (or $1).
+# Installs what building needs when it is missing, then configures and builds into build/ (or $1).
 # CMAKE_BUILD_TYPE and OVLIX_CXX_FLAGS, when set, choose the kind of build.
 set -eu
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-$root/build}"
-"$root/scripts/setup-debian.sh"
+"$root/scripts/setup-debian.sh" run
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE="${CMAKE_BUILD_TYPE:-RelWithDebInfo}" \
     -DCMAKE_CXX_FLAGS="${OVLIX_CXX_FLAGS:-}"
 cmake --build "$build" -j"$(nproc)"

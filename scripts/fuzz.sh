@@ -6,7 +6,7 @@ set -eu
 root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${1:-30}"
 build="$root/build-fuzz"
-"$root/scripts/setup-debian.sh"
+"$root/scripts/setup-debian.sh" test
 CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DOVLIX_BUILD_TESTS=OFF -DOVLIX_BUILD_FUZZERS=ON \
     -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined"

@@ -1,23 +1,43 @@
 #!/bin/sh
-# Installs the Debian 12 packages that building, running and testing OvlixSetup need.
-# Safe to run again: packages already present are left alone.
+# Installs the Debian 12 packages that OvlixSetup needs:
+#   setup-debian.sh run    what building and running the program needs (the default)
+#   setup-debian.sh test   that, and what the tests need in addition
+# Safe to run again: packages already present are left alone, and when all are
+# there it says nothing.
 set -eu
 
-packages="cmake g++ make pkg-config \
-  qt6-base-dev qt6-base-dev-tools libgl-dev \
-  libgtest-dev libgmock-dev dpkg-dev desktop-file-utils help2man curl \
-  net-tools iputils-ping iproute2 \
+# Building (help2man writes the manual pages at build time) and running: the
+# network setup starts arp and ping, and the demo builds network namespaces.
+run_packages="cmake g++ make pkg-config \
+  qt6-base-dev qt6-base-dev-tools libgl-dev help2man \
+  net-tools iputils-ping iproute2"
+
+# The tests: GoogleTest; the sanitizer runtime, clang and libFuzzer; the
+# Windows cross compiler and Wine; Xvfb and fonts for windows; the tools that
+# build and check the Debian package; and curl, which the benchmarks time.
+test_packages="libgtest-dev libgmock-dev \
   clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix wine64 \
-  xvfb xauth fonts-dejavu-core fonts-liberation2"
+  xvfb xauth fonts-dejavu-core fonts-liberation2 \
+  dpkg-dev file desktop-file-utils appstream lintian curl"
+
+case "${1:-run}" in
+run) packages="$run_packages" ;;
+test) packages="$run_packages $test_packages" ;;
+*)
+    echo "usage: $0 [run|test]" >&2
+    exit 2
+    ;;
+esac
 
 missing=""
 for p in $packages; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
 done
 [ -z "$missing" ] && exit 0
 
 SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-$SUDO apt-get update
+echo "Installing:$missing"
+$SUDO apt-get update -qq
 # shellcheck disable=SC2086
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends $missing
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing

@@ -1,11 +1,12 @@
 #!/bin/sh
-# Builds OvlixSetup and runs every test: the suite on a normal build, the same
-# suite on a build with the address and undefined-behaviour sanitizers, the
-# Windows-only files cross-compiled (and run under Wine), and each fuzz target
-# for a bounded time. --quick runs the normal suite only.
+# Installs what the tests need, builds OvlixSetup and runs every test: the
+# suite on a normal build, the same suite on a build with the address and
+# undefined-behaviour sanitizers, the Windows-only files cross-compiled (and
+# run under Wine), and each fuzz target for a bounded time. --quick runs the normal suite only.
 set -eu
 root="$(cd "$(dirname "$0")/.." && pwd)"
 
+"$root/scripts/setup-debian.sh" test
 "$root/scripts/build.sh" "$root/build"
 (cd "$root/build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure)
 [ "${1:-}" = "--quick" ] && exit 0

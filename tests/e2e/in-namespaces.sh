@@ -10,8 +10,12 @@
 # Everything made here is removed again, whatever the outcome.
 # Usage: in-namespaces.sh DEVSIM PROGRAM [ARGUMENTS...]   (needs root)
 # Exits 77 (skipped) where network namespaces cannot be made.
+# OVLIX_FRESH_VERSION is the version the devices report (default e2e-1.7) and
+# OVLIX_FRESH_SECONDS bounds their life (default 120).
 set -u
 devsim="$1"
+version="${OVLIX_FRESH_VERSION:-e2e-1.7}"
+lifetime="${OVLIX_FRESH_SECONDS:-120}"
 shift
 tag=$$
 pc="ovlixnet-pc-$tag"
@@ -73,7 +77,7 @@ serve() { # name namespace readiness-word devsim-arguments...
     shift 3
     # Bounded, so that one left behind by a killed run ends by itself.
     : >"$work/$name.out"
-    ip netns exec "$ns" timeout 300 "$devsim" "$@" >"$work/$name.out" 2>&1 &
+    ip netns exec "$ns" timeout "$lifetime" "$devsim" "$@" >"$work/$name.out" 2>&1 &
     echo $! >"$work/$name.pid"
     tries=0
     until grep -q "$word" "$work/$name.out"; do
@@ -87,13 +91,14 @@ serve() { # name namespace readiness-word devsim-arguments...
     done
 }
 serve webserver "$lan" listening --not-ovlix --bind 10.213.0.7 --port 80
-serve device1 "ovlixnet-dev1-$tag" waiting --fresh dev0 --port 80 --version e2e-1.7
-serve device2 "ovlixnet-dev2-$tag" waiting --fresh dev0 --port 80 --version e2e-1.7
-serve device3 "ovlixnet-dev3-$tag" waiting --fresh dev0 --port 80 --version e2e-1.7 \
+serve device1 "ovlixnet-dev1-$tag" waiting --fresh dev0 --port 80 --version "$version"
+serve device2 "ovlixnet-dev2-$tag" waiting --fresh dev0 --port 80 --version "$version"
+serve device3 "ovlixnet-dev3-$tag" waiting --fresh dev0 --port 80 --version "$version" \
     --take-delay 7000
 set +e
 
-OVLIX_NETNS=1 ip netns exec "$pc" "$@"
+# The first fresh device, and the card that faces it, for those who try it.
+OVLIX_NETNS=1 OVLIX_NETNS_PC=10.213.1.1 OVLIX_NETNS_DEVICE=10.213.1.5 ip netns exec "$pc" "$@"
 status=$?
 for name in webserver device1 device2 device3; do
     echo "--- simulated $name:"
