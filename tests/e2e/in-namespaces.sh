@@ -38,7 +38,7 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-trap 'exit 130' INT TERM
+trap 'exit 130' INT TERM HUP PIPE
 
 if ! why="$(ip netns add "$pc" 2>&1)"; then
     echo "Skipped: network namespaces cannot be made here: $why"
