@@ -24,7 +24,7 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-trap 'exit 130' INT TERM
+trap 'exit 130' INT TERM HUP PIPE
 
 # A copy of its own keeps the program's log and netset out of the build folder.
 cp "$build/src/ovlix" "$work/ovlix"
