@@ -17,7 +17,18 @@ const QString kHelp = QStringLiteral("help");
 const QString kTimeout = QStringLiteral("timeout");
 const QString kJson = QStringLiteral("json");
 // A day is longer than any device takes to answer.
-constexpr double kLongestTimeout = 86400;
+constexpr double kLongestTimeoutSeconds = 86400;
+
+// How many milliseconds one unit of a command's --timeout is.
+double millisecondsPer(TimeoutUnit unit)
+{
+    return unit == TimeoutUnit::Seconds ? 1000.0 : 1.0;
+}
+
+QString timeoutUnitName(TimeoutUnit unit)
+{
+    return unit == TimeoutUnit::Seconds ? QStringLiteral("SECONDS") : QStringLiteral("MS");
+}
 
 // An argument as a shell would take it, for the log.
 QString quoted(const QString& argument)
@@ -60,12 +71,15 @@ Invocation::~Invocation() = default;
 
 bool Invocation::parse(qsizetype least, qsizetype most)
 {
-    parser_.addOptions({{{QStringLiteral("h"), kHelp}, QStringLiteral("Shows this help.")},
-                        {kTimeout,
-                         QStringLiteral("Gives up on the device after SECONDS (default %1).")
-                             .arg(command_.timeoutSeconds),
-                         QStringLiteral("SECONDS"), QString::number(command_.timeoutSeconds)},
-                        {kJson, QStringLiteral("Prints one JSON object instead of the text.")}});
+    parser_.addOptions(
+        {{{QStringLiteral("h"), kHelp}, QStringLiteral("Shows this help.")},
+         {kTimeout,
+          (command_.timeoutUnit == TimeoutUnit::Seconds
+               ? QStringLiteral("Gives up on the device after SECONDS (default %1).")
+               : QStringLiteral("Gives each address MS milliseconds to answer (default %1)."))
+              .arg(command_.timeoutDefault),
+          timeoutUnitName(command_.timeoutUnit), QString::number(command_.timeoutDefault)},
+         {kJson, QStringLiteral("Prints JSON instead of the text, for other programs.")}});
     const QString usage =
         QStringLiteral("usage: ovlix %1 %2").arg(command_.name, command_.arguments);
     if (!parser_.parse(QStringList{QStringLiteral("ovlix")} + arguments_)) {
@@ -90,10 +104,14 @@ bool Invocation::parse(qsizetype least, qsizetype most)
         return false;
     }
     bool number = false;
-    const double seconds = parser_.value(kTimeout).toDouble(&number);
-    if (!number || !(seconds > 0) || seconds > kLongestTimeout) {
-        mistake(QStringLiteral("--timeout takes a number of seconds above 0, not \"%1\"")
-                    .arg(parser_.value(kTimeout)));
+    const double milliseconds =
+        parser_.value(kTimeout).toDouble(&number) * millisecondsPer(command_.timeoutUnit);
+    if (!number || !(milliseconds > 0) || milliseconds > kLongestTimeoutSeconds * 1000) {
+        mistake(QStringLiteral("--timeout takes a number of %1 above 0, not \"%2\"")
+                    .arg(command_.timeoutUnit == TimeoutUnit::Seconds
+                             ? QStringLiteral("seconds")
+                             : QStringLiteral("milliseconds"),
+                         parser_.value(kTimeout)));
         return false;
     }
     return true;
@@ -122,7 +140,8 @@ QString Invocation::deviceAddress(const QString& typed) const
 
 std::chrono::milliseconds Invocation::timeout() const
 {
-    return std::chrono::milliseconds(qRound64(parser_.value(kTimeout).toDouble() * 1000));
+    return std::chrono::milliseconds(
+        qRound64(parser_.value(kTimeout).toDouble() * millisecondsPer(command_.timeoutUnit)));
 }
 
 HttpFetcher& Invocation::fetcher()
@@ -145,6 +164,11 @@ void Invocation::printError(const QString& line) const
 void Invocation::printJson(const QJsonObject& object) const
 {
     QTextStream(stdout) << QJsonDocument(object).toJson(QJsonDocument::Compact) << '\n';
+}
+
+void Invocation::printJson(const QJsonArray& array) const
+{
+    QTextStream(stdout) << QJsonDocument(array).toJson(QJsonDocument::Compact) << '\n';
 }
 
 void Invocation::mistake(const QString& what)

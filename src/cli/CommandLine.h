@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <QCommandLineParser>
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QString>
 #include <QStringList>
@@ -25,6 +26,8 @@ enum class ExitCode {
 
 class Invocation;
 
+enum class TimeoutUnit { Seconds, Milliseconds };
+
 // One row of the command table: the command's words ("labels send"), its
 // arguments as --help shows them, a one-line summary and the function that
 // runs it. The function ends the run by calling Invocation::finish.
@@ -33,8 +36,10 @@ struct Command {
     QString arguments;
     QString summary;
     void (*run)(Invocation& call);
-    // --timeout's default: how long the device is given to answer.
-    double timeoutSeconds = 60;
+    // --timeout's default: how long the device is given to answer, in
+    // seconds, or in milliseconds where a search gives each address a moment.
+    double timeoutDefault = 60;
+    TimeoutUnit timeoutUnit = TimeoutUnit::Seconds;
 };
 
 // One run of one command: its arguments, the options every command has
@@ -71,6 +76,7 @@ public:
     void print(const QString& line) const;
     void printError(const QString& line) const;
     void printJson(const QJsonObject& object) const;
+    void printJson(const QJsonArray& array) const;
     // One line saying what was wrong and what is accepted; nothing is sent.
     void mistake(const QString& what);
     // Ends the run; the program exits with `code`.

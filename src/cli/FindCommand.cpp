@@ -42,9 +42,7 @@ void runFind(Invocation& call)
         call.finish(ExitCode::Failed);
         return;
     }
-    QJsonArray networks;
     for (const SearchedNetwork& searched : plan.networks) {
-        networks.append(searched.network.toString());
         if (searched.cutFrom)
             call.printError(
                 QStringLiteral("ovlix find: %1 has more than %2 addresses: only %3 is searched")
@@ -68,24 +66,20 @@ void runFind(Invocation& call)
                 call.print(QStringLiteral("%1  %2  %3")
                                .arg(device.address, device.version, device.macAddress));
         });
-    QObject::connect(
-        finder, &DeviceFinder::finished, finder,
-        [&call, devices, clock, networks, addresses = plan.addresses.size()](int found) {
-            const double seconds = double(clock->elapsed()) / 1000.0;
-            if (call.json())
-                call.printJson({{QStringLiteral("networks"), networks},
-                                {QStringLiteral("addresses"), addresses},
-                                {QStringLiteral("seconds"), seconds},
-                                {QStringLiteral("devices"), *devices}});
-            else
-                call.print(
-                    QStringLiteral("%1 %2 found, %3 addresses asked in %4 s")
-                        .arg(found)
-                        .arg(found == 1 ? QStringLiteral("device") : QStringLiteral("devices"))
-                        .arg(addresses)
-                        .arg(seconds, 0, 'f', 1));
-            call.finish(found > 0 ? ExitCode::Done : ExitCode::Failed);
-        });
+    QObject::connect(finder, &DeviceFinder::finished, finder,
+                     [&call, devices, clock, addresses = plan.addresses.size()](int found) {
+                         const double seconds = double(clock->elapsed()) / 1000.0;
+                         if (call.json())
+                             call.printJson(*devices);
+                         else
+                             call.print(QStringLiteral("%1 %2 found, %3 addresses asked in %4 s")
+                                            .arg(found)
+                                            .arg(found == 1 ? QStringLiteral("device")
+                                                            : QStringLiteral("devices"))
+                                            .arg(addresses)
+                                            .arg(seconds, 0, 'f', 1));
+                         call.finish(found > 0 ? ExitCode::Done : ExitCode::Failed);
+                     });
     clock->start();
     finder->start(plan);
 }

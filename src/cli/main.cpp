@@ -40,9 +40,9 @@ const Command kCommands[] = {
      &runLabelsShow},
     {QStringLiteral("labels send"), QStringLiteral("[--device ADDRESS] [--json]"),
      QStringLiteral("Sends the labels file's eight labels to the device."), &runLabelsSend},
-    {QStringLiteral("find"), QStringLiteral("[--network CIDR]... [--json]"),
+    {QStringLiteral("find"), QStringLiteral("[--network CIDR]... [--timeout MS] [--json]"),
      QStringLiteral("Lists the devices that answer on this PC's networks, or on those named."),
-     &runFind, kSearchDeadline.count() / 1000.0},
+     &runFind, double(kSearchDeadline.count()), TimeoutUnit::Milliseconds},
     {QStringLiteral("setup"), QStringLiteral("--mac MAC [--wait SECONDS] [--json] IP"),
      QStringLiteral("Gives a device just reset the address IP and waits until it answers."),
      &runSetup, kSetupProbeDeadline.count() / 1000.0},
@@ -71,9 +71,11 @@ QString programHelp()
         "  -h, --help         Shows this help, or after a command that command's help.\n"
         "      --version      Shows the program's version.\n"
         "      --timeout SECONDS\n"
-        "                     Gives up on the device after SECONDS (default 60; find\n"
-        "                     gives each address 1.5).\n"
-        "      --json         Prints one JSON object instead of the text.\n"
+        "                     Gives up on the device after SECONDS (default 60; setup\n"
+        "                     gives each probe 1). find takes MS, the milliseconds it\n"
+        "                     gives each address (default 1500).\n"
+        "      --json         Prints JSON instead of the text: one object, or for find\n"
+        "                     an array of the devices found.\n"
         "\nAddresses:\n"
         "  ADDRESS is typed as in OvlixSetup's main window: 192.168.1.10, or\n"
         "  127.0.0.1:8080 with a port. Without one, the device address that the\n"

@@ -228,7 +228,7 @@ TEST_P(FindDevicesInNamespaces, TheCommandLinePrintsEveryDevice)
         GTEST_SKIP() << "a command line search is not stopped half-way";
     const QString program = files.path("ovlix");
     ASSERT_TRUE(QFile::copy(qEnvironmentVariable("OVLIX_CLI"), program));
-    QStringList arguments{"find", "--timeout", "1"};
+    QStringList arguments{"find", "--timeout", "1000"};
     if (!scenario.network.isEmpty())
         arguments << "--network" << scenario.network;
     const QString cut = scenario.network.isEmpty()
@@ -244,9 +244,9 @@ TEST_P(FindDevicesInNamespaces, TheCommandLinePrintsEveryDevice)
         const QByteArray output = ovlix.readAllStandardOutput();
         QList<FoundDevice> printed;
         if (json) {
-            const QJsonObject answer = QJsonDocument::fromJson(output).object();
-            EXPECT_EQ(answer["addresses"].toInt(), scenario.addresses);
-            for (const QJsonValue device : answer["devices"].toArray())
+            const QJsonDocument answer = QJsonDocument::fromJson(output);
+            EXPECT_TRUE(answer.isArray());
+            for (const QJsonValue device : answer.array())
                 printed.append({device["address"].toString(), device["version"].toString(),
                                 device["mac"].toString()});
         } else {
