@@ -40,6 +40,22 @@ QString nothingAnswered(const QString& ip)
            "and that it was reset or restarted just before.";
 }
 
+// The host name as Debian maps it, to 127.0.1.1, whatever the resolver of the
+// machine under the test says (a bare build root has no /etc/hosts at all);
+// the cards are the namespace's own.
+class HostNameOnLoopback final : public HostLookup {
+public:
+    HostName hostName() override { return {"ovlix-pc", 0}; }
+    std::optional<QList<QHostAddress>> addressesOf(const QString&) override
+    {
+        return QList<QHostAddress>{QHostAddress("127.0.1.1")};
+    }
+    QList<QHostAddress> upInterfaceAddresses() override { return system.upInterfaceAddresses(); }
+
+private:
+    SystemHostLookup system;
+};
+
 enum class Way {
     Window,      // the network window's button
     Command,     // ovlix setup, as root
@@ -114,7 +130,7 @@ protected:
     AppContext context = makeAppContext(files.path(QString()), programVersion());
     RecordingMessages messages;
     SystemProcessLauncher launcher;
-    SystemHostLookup hosts;
+    HostNameOnLoopback hosts;
     QString refusal;
     WindowEnvironment environment{
         context,
