@@ -65,7 +65,7 @@ void FindDevicesWindow::cmdSearchAgain_Click()
     ui->lstDevices->clear();
     plan_ = planSearch({}, environment_.search.localAddresses());
     ui->LbStatus->setText(plan_.networks.isEmpty()
-                              ? QStringLiteral("This PC is on no network to search.")
+                              ? QStringLiteral("This PC is on no network to search but loopback.")
                               : QStringLiteral("Searching %1.").arg(plan_.networksText()));
     finder_.start(plan_);
 }
@@ -90,9 +90,11 @@ void FindDevicesWindow::finder_DeviceFound(const FoundDevice& device)
 
 void FindDevicesWindow::finder_Progress(int done, int total)
 {
-    // An empty bar, not a busy one, when there is nothing to ask.
+    // An empty bar, not a busy one, when there is nothing to ask; its text
+    // still tells the true total.
     ui->prgSearch->setRange(0, std::max(total, 1));
     ui->prgSearch->setValue(done);
+    ui->prgSearch->setFormat(QStringLiteral("%v of %1 addresses").arg(total));
 }
 
 void FindDevicesWindow::finder_Finished(int devicesFound)

@@ -12,6 +12,9 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QKeySequence>
+#include <QLabel>
+#include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSet>
 #include <QTest>
@@ -75,4 +78,13 @@ TEST_F(AccessibilityTest, ButtonsAnswerTheirMnemonicsAndEnter)
     labelsButton->setFocus();
     QTest::keyClick(labelsButton, Qt::Key_Return);
     EXPECT_TRUE(isOpen<DeviceLabelsWindow>());
+}
+
+TEST_F(AccessibilityTest, TheFindWindowSaysWhenThereIsNoNetwork)
+{
+    QPointer<FindDevicesWindow> window = windows.openFindDevices();
+    EXPECT_EQ(find<QLabel>(window, "LbStatus")->text(),
+              "This PC is on no network to search but loopback.");
+    EXPECT_EQ(find<QProgressBar>(window, "prgSearch")->text(), "0 of 0 addresses");
+    EXPECT_TRUE(files.logMessages().last().endsWith(", 0 of 0 addresses asked, 0 found"));
 }
