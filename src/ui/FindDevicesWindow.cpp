@@ -43,12 +43,14 @@ FindDevicesWindow::FindDevicesWindow(WindowEnvironment& environment, WindowRegis
 FindDevicesWindow::~FindDevicesWindow() = default;
 
 // Enter anywhere but on another button uses the chosen address: the window's
-// default button, as in a dialog.
+// default button, as in a dialog; Escape closes the window, which stops the search.
 void FindDevicesWindow::keyPressEvent(QKeyEvent* event)
 {
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
         ui->cmdUseAddress->isEnabled())
         cmdUseAddress_Click();
+    else if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+        close();
     else
         QWidget::keyPressEvent(event);
 }

@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QSet>
 #include <QTest>
+#include <QTreeWidget>
 
 using namespace ovlix;
 using namespace ovlix::test;
@@ -80,11 +81,14 @@ TEST_F(AccessibilityTest, ButtonsAnswerTheirMnemonicsAndEnter)
     EXPECT_TRUE(isOpen<DeviceLabelsWindow>());
 }
 
-TEST_F(AccessibilityTest, TheFindWindowSaysWhenThereIsNoNetwork)
+TEST_F(AccessibilityTest, TheFindWindowSaysWhenThereIsNoNetworkAndEscapeClosesIt)
 {
     QPointer<FindDevicesWindow> window = windows.openFindDevices();
     EXPECT_EQ(find<QLabel>(window, "LbStatus")->text(),
               "This PC is on no network to search but loopback.");
     EXPECT_EQ(find<QProgressBar>(window, "prgSearch")->text(), "0 of 0 addresses");
     EXPECT_TRUE(files.logMessages().last().endsWith(", 0 of 0 addresses asked, 0 found"));
+    QTest::keyClick(find<QTreeWidget>(window, "lstDevices"), Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull());
 }
