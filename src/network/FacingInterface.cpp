@@ -28,9 +28,10 @@ static QHostAddress hostOf(const QString& deviceAddress)
     return host.protocol() == QAbstractSocket::IPv4Protocol ? host : QHostAddress();
 }
 
+// Loopback never faces a device: nothing typed reaches one through it.
 static bool holds(const CardAddress& card, const QHostAddress& host)
 {
-    return !host.isNull() && host.isInSubnet(card.address, card.prefixLength);
+    return !card.loopback && !host.isNull() && host.isInSubnet(card.address, card.prefixLength);
 }
 
 static QString networkText(const CardAddress& card)
@@ -46,8 +47,7 @@ FacingCard cardFacing(const QString& deviceAddress, const QList<CardAddress>& ca
     const QHostAddress host = hostOf(deviceAddress);
     std::optional<CardAddress> best;
     for (const CardAddress& card : cards)
-        if (!card.loopback && holds(card, host) &&
-            (!best || card.prefixLength > best->prefixLength))
+        if (holds(card, host) && (!best || card.prefixLength > best->prefixLength))
             best = card;
     if (best)
         return {best,

@@ -30,7 +30,7 @@ struct FacingCard {
 FacingCard cardFacing(const QString& deviceAddress, const QList<CardAddress>& cards,
                       const QString& hostIp);
 
-// Whether the address lies on a network of any card, loopback included.
+// Whether the address lies on the network of a card other than loopback.
 bool onSomeNetwork(const QString& deviceAddress, const QList<CardAddress>& cards);
 
 // The networks of the cards other than loopback, such as

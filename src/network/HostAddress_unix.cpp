@@ -1,5 +1,6 @@
 #include "HostAddress.h"
 
+#include "core/EventLog.h"
 #include "FacingInterface.h"
 
 #include <cerrno>
@@ -59,7 +60,11 @@ QString GetHostIP(const EventLog& log, HostLookup& lookup)
     // of an ARP entry: look further, and never settle for loopback.
     if (std::optional<QString> address = firstNotLoopback(*named))
         return *address;
-    return firstNotLoopback(lookup.upInterfaceAddresses()).value_or(QString());
+    if (std::optional<QString> address = firstNotLoopback(lookup.upInterfaceAddresses()))
+        return *address;
+    // Otherwise the host box stays empty without a word of why.
+    log.WriteLog(QStringLiteral("GetHostIP: no address of this PC but loopback"));
+    return {};
 }
 
 } // namespace ovlix

@@ -34,6 +34,8 @@ DeviceLabelsWindow::DeviceLabelsWindow(WindowEnvironment& environment, WindowReg
     for (QWidget* heading : std::initializer_list<QWidget*>{ui->Label5, ui->Frame1, ui->Label1,
                                                             ui->Label2, ui->Label3, ui->Label4})
         useHeadingFont(*heading);
+    // The X10 Code heading sits just below the line at the frame's top.
+    runLineThroughTitle(*ui->Frame1);
 
     // The labels file has no escape for its delimiter or a line end, and drops
     // blanks in front of a field: a text that held them would not come back

@@ -43,12 +43,14 @@ FindDevicesWindow::FindDevicesWindow(WindowEnvironment& environment, WindowRegis
 FindDevicesWindow::~FindDevicesWindow() = default;
 
 // Enter anywhere but on another button uses the chosen address: the window's
-// default button, as in a dialog.
+// default button, as in a dialog; Escape closes the window, which stops the search.
 void FindDevicesWindow::keyPressEvent(QKeyEvent* event)
 {
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
         ui->cmdUseAddress->isEnabled())
         cmdUseAddress_Click();
+    else if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+        close();
     else
         QWidget::keyPressEvent(event);
 }
@@ -65,7 +67,7 @@ void FindDevicesWindow::cmdSearchAgain_Click()
     ui->lstDevices->clear();
     plan_ = planSearch({}, environment_.search.localAddresses());
     ui->LbStatus->setText(plan_.networks.isEmpty()
-                              ? QStringLiteral("This PC is on no network to search.")
+                              ? QStringLiteral("This PC is on no network to search but loopback.")
                               : QStringLiteral("Searching %1.").arg(plan_.networksText()));
     finder_.start(plan_);
 }
@@ -90,9 +92,11 @@ void FindDevicesWindow::finder_DeviceFound(const FoundDevice& device)
 
 void FindDevicesWindow::finder_Progress(int done, int total)
 {
-    // An empty bar, not a busy one, when there is nothing to ask.
+    // An empty bar, not a busy one, when there is nothing to ask; its text
+    // still tells the true total.
     ui->prgSearch->setRange(0, std::max(total, 1));
     ui->prgSearch->setValue(done);
+    ui->prgSearch->setFormat(QStringLiteral("%v of %1 addresses").arg(total));
 }
 
 void FindDevicesWindow::finder_Finished(int devicesFound)

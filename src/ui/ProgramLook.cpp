@@ -4,11 +4,15 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QFont>
+#include <QGroupBox>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPainter>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyleOption>
 #include <QWidget>
 
 // The pictures are compiled into this static library, so they must be
@@ -41,6 +45,46 @@ protected:
         button->click();
         return true;
     }
+};
+
+// Draws a frame's line at half the title's height, with the title set in
+// from the left and interrupting the line.
+class LineThroughTitleStyle : public QProxyStyle {
+public:
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl part,
+                         const QWidget* widget) const override
+    {
+        const QRect rect = QProxyStyle::subControlRect(control, option, part, widget);
+        return control == CC_GroupBox && part == SC_GroupBoxLabel ? rect.translated(kTitleIndent, 0)
+                                                                  : rect;
+    }
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override
+    {
+        const auto* frame = qobject_cast<const QGroupBox*>(widget);
+        if (element != PE_FrameGroupBox || !frame) {
+            QProxyStyle::drawPrimitive(element, option, painter, widget);
+            return;
+        }
+        QStyleOptionGroupBox box;
+        box.initFrom(frame);
+        box.text = frame->title();
+        box.textAlignment = frame->alignment();
+        box.subControls = SC_GroupBoxFrame | SC_GroupBoxLabel;
+        const QRect title = subControlRect(CC_GroupBox, &box, SC_GroupBoxLabel, frame);
+        const QRectF line = QRectF(option->rect.adjusted(0, option->fontMetrics.height() / 2, 0, 0))
+                                .adjusted(0.5, 0.5, -0.5, -0.5);
+        painter->save();
+        painter->setClipRegion(QRegion(option->rect) - title.adjusted(-2, 0, 2, 0));
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(option->palette.color(QPalette::Window).darker(140));
+        painter->drawRoundedRect(line, 2, 2);
+        painter->restore();
+    }
+
+private:
+    static constexpr int kTitleIndent = 6;
 };
 
 } // namespace
@@ -93,6 +137,13 @@ void useHeadingFont(QWidget& widget)
     for (QWidget* child : widget.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         setPointSize(*child, child->font().pointSizeF());
     setPointSize(widget, 9.75);
+}
+
+void runLineThroughTitle(QGroupBox& frame)
+{
+    auto* style = new LineThroughTitleStyle;
+    style->setParent(&frame);
+    frame.setStyle(style);
 }
 
 void showAsReadOnly(QLineEdit& box)

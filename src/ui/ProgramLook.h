@@ -6,6 +6,7 @@
 
 class QApplication;
 class QComboBox;
+class QGroupBox;
 class QLineEdit;
 
 namespace ovlix {
@@ -21,6 +22,10 @@ void useFixedBorder(QWidget& window);
 // The forms' headings and some frame titles are 9.75 points; what a frame
 // holds keeps its own size.
 void useHeadingFont(QWidget& widget);
+
+// The frame's line runs through the middle of its title, as the forms are laid
+// out for, not below the title where a heading at the frame's top would sit.
+void runLineThroughTitle(QGroupBox& frame);
 
 // A box to read, not to type in: the grey of the window's inactive border.
 void showAsReadOnly(QLineEdit& box);

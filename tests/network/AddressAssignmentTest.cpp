@@ -61,10 +61,10 @@ protected:
                                   netset, [this] { return cards; }}};
 };
 
-QString somethingAnswered(const QString& ip)
+// What the test's servers on loopback are for the fixture's cards.
+QString onNoNetwork(const QString& ip)
 {
-    return "Something answered at " + ip +
-           ", but not as an Ovlix: another device may already use this address.";
+    return "The address " + ip + " is on none of this PC's networks (192.168.1.0/24 on eth0).";
 }
 
 } // namespace
@@ -109,15 +109,15 @@ TEST_F(AddressAssignmentTest, NoDeviceGivesTheDocumentedErrorAndSavesNothing)
     // An empty host address leaves the blank after the MAC on the Windows line.
     const AddressAssignment::Outcome outcome = run(ip, "00-03-75-10-01-55", "");
     EXPECT_FALSE(outcome.assigned);
-    // The refusal of a connection shows that something is at the address.
-    EXPECT_EQ(outcome.message, "Error: Failed to ping Ovlix.  Please try again.\r\n" +
-                                   somethingAnswered(ip) + "\r\n");
+    // A refusal from loopback tells nothing of a device, which is on no card's network.
+    EXPECT_EQ(outcome.message,
+              "Error: Failed to ping Ovlix.  Please try again.\r\n" + onNoNetwork(ip) + "\r\n");
     EXPECT_EQ(outcome.version, std::nullopt);
     const QString set = "arp -s " + ip + " 00-03-75-10-01-55 ";
     EXPECT_EQ(files.logMessages().mid(4),
               (QStringList{"Set ARP entry: " + set, "Run App:  " + set, "Run App:  ping " + ip,
                            "Set ARP entry: " + set, "Run App:  " + set,
-                           "PingOvlix: index.htm version not found", somethingAnswered(ip)}));
+                           "PingOvlix: index.htm version not found", onNoNetwork(ip)}));
     EXPECT_EQ(files.read("netset"), "lastip, 10.0.0.5\r\nlastmac, 00-03-75-aa-bb-cc\r\n");
     EXPECT_FALSE(handedOver.has_value());
 
@@ -147,7 +147,7 @@ TEST_F(AddressAssignmentTest, CommandsThatCannotStartAreReportedOnTheTickOnly)
     ScriptedServer otherServer(ScriptedServer::Behaviour::Answer, httpAnswer("<h1>hello</h1>"));
     EXPECT_EQ(tick(otherServer.address(), "00-03-75-10-01-55", "").message,
               "Error: Failed to Set ARP table.\r\nFailed to ping Ovlix.  Please try again.\r\n" +
-                  somethingAnswered(otherServer.address()) + "\r\n");
+                  onNoNetwork(otherServer.address()) + "\r\n");
 }
 
 TEST_F(AddressAssignmentTest, ASettingsFileThatCannotBeWrittenIsToldAfterTheSuccess)

@@ -33,8 +33,10 @@ TEST(AddressSetup, ProbesUntilTheDeviceAnswersOrTheWaitIsOverAndSaysWhy)
         {refusing,
          "",
          AddressSetup::Result::NoAnswer,
-         "Something answered at " + refusing +
-             ", but not as an Ovlix: another device may already use this address.",
+         // Loopback faces no device, whatever answers there.
+         "The address " + refusing +
+             " is on none of this PC's networks (it has none but "
+             "loopback).",
          {"static ARP entry for " + refusing + " set (host address 192.168.1.10), ping started",
           "probe 1: the connection was refused"}},
         {answering, refusalText, AddressSetup::Result::NotAllowed, refusalText, {}},

@@ -48,7 +48,8 @@ TEST(CardFacing, PicksTheCardWhoseNetworkHoldsTheAddressAndSaysWhy)
     }
     EXPECT_EQ(cardFacing("172.16.0.5", kCards, "").logLine,
               "No network card has 172.16.0.5 on its network; no host address is known either");
-    EXPECT_TRUE(onSomeNetwork("127.0.0.1:9", kCards));
+    EXPECT_FALSE(onSomeNetwork("127.0.0.1:9", kCards));
+    EXPECT_TRUE(onSomeNetwork("10.0.5.20:8080", kCards));
     EXPECT_FALSE(onSomeNetwork("172.16.0.5", kCards));
     EXPECT_EQ(networksOf(kCards),
               "192.168.1.0/24 on eth0, 10.0.0.0/16 on wlan0, 10.0.5.0/24 on vboxnet0");

@@ -20,10 +20,12 @@ TEST(GetHostIP, TakesTheFirstAddressOfTheHostNameThatIsNotLoopback)
     lookup.interfaces = {QHostAddress("127.0.0.1"), QHostAddress("10.0.0.2")};
     EXPECT_EQ(GetHostIP(files.log(), lookup), "10.0.0.2");
 
-    // Nothing but loopback anywhere: no address rather than loopback.
+    EXPECT_TRUE(files.logMessages().isEmpty());
+
+    // Nothing but loopback anywhere: no address rather than loopback, and why.
     lookup.interfaces = {QHostAddress("127.0.0.1")};
     EXPECT_EQ(GetHostIP(files.log(), lookup), "");
-    EXPECT_TRUE(files.logMessages().isEmpty());
+    EXPECT_EQ(files.logMessages(), QStringList{"GetHostIP: no address of this PC but loopback"});
 }
 
 TEST(GetHostIP, LogsWhyTheHostNameGaveNoAddressAndLeavesItEmpty)

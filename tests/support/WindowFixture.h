@@ -21,16 +21,16 @@ class WindowFixture : public ::testing::Test {
 protected:
     WindowFixture()
         : context(makeAppContext(files.path(QString()), programVersion())),
-          environment{
-              context,
-              files.log(),
-              messages,
-              launcher,
-              [this] { return std::make_unique<QtHttpFetcher>(limits); },
-              {commandLines, hosts, [] { return QString(); }, std::chrono::milliseconds(50)},
-              // No network to search unless a test gives one.
-              {[this] { return localAddresses; },
-               [this] { return std::make_unique<QtHttpFetcher>(limits); }}},
+          environment{context,
+                      files.log(),
+                      messages,
+                      launcher,
+                      [this] { return std::make_unique<QtHttpFetcher>(limits); },
+                      {commandLines, hosts, [] { return QString(); }, std::chrono::milliseconds(50),
+                       [this] { return cards; }},
+                      // No network to search unless a test gives one.
+                      {[this] { return localAddresses; },
+                       [this] { return std::make_unique<QtHttpFetcher>(limits); }}},
           windows(environment)
     {
     }
@@ -60,6 +60,8 @@ protected:
     FetchLimits limits{std::chrono::milliseconds(500)};
     WindowsNetworkCommands commandLines;
     FixedHostLookup hosts;
+    // A PC with loopback only, as far as the network setup can tell.
+    QList<CardAddress> cards{{"lo", QHostAddress::LocalHost, 8, true}};
     QList<QNetworkAddressEntry> localAddresses;
     WindowEnvironment environment;
     WindowRegistry windows;

@@ -12,9 +12,13 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QKeySequence>
+#include <QLabel>
+#include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSet>
 #include <QTest>
+#include <QTreeWidget>
 
 using namespace ovlix;
 using namespace ovlix::test;
@@ -75,4 +79,16 @@ TEST_F(AccessibilityTest, ButtonsAnswerTheirMnemonicsAndEnter)
     labelsButton->setFocus();
     QTest::keyClick(labelsButton, Qt::Key_Return);
     EXPECT_TRUE(isOpen<DeviceLabelsWindow>());
+}
+
+TEST_F(AccessibilityTest, TheFindWindowSaysWhenThereIsNoNetworkAndEscapeClosesIt)
+{
+    QPointer<FindDevicesWindow> window = windows.openFindDevices();
+    EXPECT_EQ(find<QLabel>(window, "LbStatus")->text(),
+              "This PC is on no network to search but loopback.");
+    EXPECT_EQ(find<QProgressBar>(window, "prgSearch")->text(), "0 of 0 addresses");
+    EXPECT_TRUE(files.logMessages().last().endsWith(", 0 of 0 addresses asked, 0 found"));
+    QTest::keyClick(find<QTreeWidget>(window, "lstDevices"), Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull());
 }

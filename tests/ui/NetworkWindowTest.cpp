@@ -91,10 +91,8 @@ TEST_F(NetworkWindowTest, AFailedRunKeepsEverythingAndTheButtonComesBackAfterThe
     QTest::mouseClick(button, Qt::LeftButton);
     ASSERT_TRUE(waitUntil([&] { return !messages.shown.isEmpty(); }));
     EXPECT_EQ(messages.shown,
-              QStringList{
-                  "Error: Failed to ping Ovlix.  Please try again.\r\nSomething answered at " + ip +
-                  ", but not as an Ovlix: another device may already use this "
-                  "address.\r\n"});
+              QStringList{"Error: Failed to ping Ovlix.  Please try again.\r\nThe address " + ip +
+                          " is on none of this PC's networks (it has none but loopback).\r\n"});
     EXPECT_FALSE(button->isEnabled()); // the message is still open
     messages.closeOpen();
     EXPECT_TRUE(button->isEnabled());
@@ -189,10 +187,9 @@ TEST_F(NetworkWindowHeldDeviceTest, TwoProbesAtOnceKeepTheWindowWaitingUntilBoth
     EXPECT_FALSE(network->isEnabled());
     held.answer(1, connectionRefused());
     EXPECT_TRUE(network->isEnabled());
-    EXPECT_EQ(
-        messages.shown,
-        QStringList{"Error: Failed to ping Ovlix.  Please try again.\r\nSomething answered at "
-                    "127.0.0.1:9, but not as an Ovlix: another device may already use this "
-                    "address.\r\n"});
+    EXPECT_EQ(messages.shown,
+              QStringList{"Error: Failed to ping Ovlix.  Please try again.\r\nThe address "
+                          "127.0.0.1:9 is on none of this PC's networks (it has none but "
+                          "loopback).\r\n"});
     EXPECT_EQ(find<QLineEdit>(network, "txtVersion")->text(), "2.0");
 }
