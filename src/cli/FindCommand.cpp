@@ -37,6 +37,9 @@ void runFind(Invocation& call)
     call.start();
     const SearchPlan plan = planSearch(requested, localIpv4Entries());
     if (plan.networks.isEmpty()) {
+        // A program that parses the output gets what it expects: no devices.
+        if (call.json())
+            call.printJson(QJsonArray());
         call.printError(QStringLiteral("ovlix find: this PC is on no network to search; name one "
                                        "with --network"));
         call.finish(ExitCode::Failed);
