@@ -49,6 +49,12 @@ std::optional<X10Address> parseX10Address(const QString& text)
     return X10Address{house, unit};
 }
 
+bool looksLikeX10Address(const QString& text)
+{
+    static const QRegularExpression shape(QStringLiteral("^[A-Za-z][0-9]+$"));
+    return shape.match(text).hasMatch();
+}
+
 std::optional<QString> x10CommandNamed(const QString& word)
 {
     for (const QString& name : x10CommandNames())

@@ -30,6 +30,10 @@ struct X10Address {
 // nothing for any other text.
 std::optional<X10Address> parseX10Address(const QString& text);
 
+// Whether `text` is shaped like an address, a letter followed by digits, in
+// range or not ("A1", "Q1", "a17").
+bool looksLikeX10Address(const QString& text);
+
 // The command of the list whose name matches `word` in any case ("on" gives
 // "On"); nothing for any other word.
 std::optional<QString> x10CommandNamed(const QString& word);
