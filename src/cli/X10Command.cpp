@@ -34,15 +34,16 @@ void runX10(Invocation& call)
     if (!command)
         return call.mistake(QStringLiteral("unknown X10 command \"%1\": use on, off or query")
                                 .arg(call.positional().at(1)));
+    call.start();
     const PasscodeChoice passcode =
         chooseX10Passcode(qEnvironmentVariable("OVLIX_PASSCODE"), call.value(kPasscodeFile));
     if (!passcode.error.isEmpty()) {
-        call.printError(QStringLiteral("ovlix x10: cannot read the passcode file %1: %2")
-                            .arg(call.value(kPasscodeFile), passcode.error));
+        const QString why = QStringLiteral("cannot read the passcode file %1: %2")
+                                .arg(call.value(kPasscodeFile), passcode.error);
+        call.log().WriteLog(QStringLiteral("ERROR::ovlix x10: ") + why);
+        call.printError(QStringLiteral("ovlix x10: ") + why);
         return call.finish(ExitCode::FileError);
     }
-
-    call.start();
     const UnitLookup unit = lookUpX10Unit(call.log(), call.context().LabelsFile, unitText);
     switch (unit.outcome) {
     case UnitLookup::Outcome::Found:
