@@ -112,7 +112,11 @@ bool Invocation::parse(qsizetype least, qsizetype most)
     const QString usage =
         QStringLiteral("usage: ovlix %1 %2").arg(command_.name, command_.arguments);
     if (!parser_.parse(QStringList{QStringLiteral("ovlix")} + arguments_)) {
-        mistake(parser_.errorText() + QStringLiteral("; ") + usage);
+        // The parser's text ends with a full stop; the usage follows after "; ".
+        QString error = parser_.errorText();
+        if (error.endsWith(u'.'))
+            error.chop(1);
+        mistake(error + QStringLiteral("; ") + usage);
         return false;
     }
     if (parser_.isSet(kHelp)) {

@@ -75,11 +75,11 @@ void runFind(Invocation& call)
                          if (call.json())
                              call.printJson(*devices);
                          else
-                             call.print(QStringLiteral("%1 %2 found, %3 addresses asked in %4 s")
+                             call.print(QStringLiteral("%1 %2 found, %3 asked in %4 s")
                                             .arg(found)
                                             .arg(found == 1 ? QStringLiteral("device")
                                                             : QStringLiteral("devices"))
-                                            .arg(addresses)
+                                            .arg(addressCount(addresses))
                                             .arg(seconds, 0, 'f', 1));
                          call.finish(found > 0 ? ExitCode::Done : ExitCode::Failed);
                      });

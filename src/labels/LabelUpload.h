@@ -1,5 +1,6 @@
 #pragma once
 
+#include "device/HttpFetcher.h"
 #include "LabelSet.h"
 
 #include <functional>
@@ -15,8 +16,9 @@ class HttpFetcher;
 QString labelUploadPath(const LabelSet& slots);
 
 // Sends the whole label set in one request; a failed request is logged, and
-// `done` learns whether it went through, whatever the device answered.
+// `done` learns whether it went through, whatever the device answered, and if
+// not, what was observed.
 void sendLabels(HttpFetcher& inet, const EventLog& log, const QString& deviceIp,
-                const LabelSet& slots, std::function<void(bool ok)> done);
+                const LabelSet& slots, std::function<void(const FetchResult& result)> done);
 
 } // namespace ovlix

@@ -86,7 +86,7 @@ QString x10RequestPath(const X10Command& command)
 }
 
 void sendX10Command(HttpFetcher& inet, const EventLog& log, const QString& deviceIp,
-                    const X10Command& command, std::function<void(bool ok)> done)
+                    const X10Command& command, std::function<void(const FetchResult& result)> done)
 {
     SendHttp(inet, log, kX10WindowSend, deviceIp, x10RequestPath(command), std::move(done));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "device/HttpFetcher.h"
+
 #include <functional>
 #include <optional>
 #include <QString>
@@ -8,7 +10,6 @@
 namespace ovlix {
 
 class EventLog;
-class HttpFetcher;
 
 // An X10 address always travels as its two texts, never as list positions.
 // The lists hold their codes in this order; their first items are the defaults.
@@ -64,8 +65,9 @@ struct X10Command {
 QString x10RequestPath(const X10Command& command);
 
 // Sends the command as the X10 window does: a failure is logged without the
-// URL, which carries the passcode; `done` learns whether the transfer completed.
+// URL, which carries the passcode; `done` learns whether the transfer completed,
+// and if not, what was observed.
 void sendX10Command(HttpFetcher& inet, const EventLog& log, const QString& deviceIp,
-                    const X10Command& command, std::function<void(bool ok)> done);
+                    const X10Command& command, std::function<void(const FetchResult& result)> done);
 
 } // namespace ovlix

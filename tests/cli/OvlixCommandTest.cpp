@@ -16,7 +16,8 @@ using namespace ovlix::test;
 namespace {
 
 // %DEVICE% stands for the simulator's address, %REFUSED% for a port where
-// nothing listens; the folder's netset names the simulator.
+// nothing listens, %SILENT% for one that takes connections and never answers;
+// the folder's netset names the simulator.
 struct Case {
     const char* name;
     QStringList arguments;
@@ -91,8 +92,24 @@ const Case kCases[] = {
      1,
      {},
      "",
-     "ovlix x10: the command did not reach the device at %REFUSED%",
+     "ovlix x10: the device at %REFUSED% did not answer: ",
      {"ovlix 2.0.0: x10 --device %REFUSED% A1 on", "ERROR::SendHttp: *"}},
+    {"x10 to a device that never answers",
+     {"x10", "--device", "%SILENT%", "--timeout", "1", "A1", "on"},
+     1,
+     {},
+     "",
+     "ovlix x10: the device at %SILENT% did not answer: No complete answer within 1 second\n",
+     {"ovlix 2.0.0: x10 --device %SILENT% --timeout 1 A1 on",
+      "ERROR::SendHttp: No complete answer within 1 second"}},
+    {"find on one loopback address, as JSON",
+     {"find", "--network", "127.0.0.2/32", "--json"},
+     1,
+     {},
+     "[]",
+     "",
+     {"ovlix 2.0.0: find --network 127.0.0.2/32 --json",
+      "Find devices: searching 127.0.0.2/32, 1 address", "1 of 1 address asked, 0 found"}},
     {"x10 with an unreadable passcode file",
      {"x10", "--passcode-file", "nowhere", "A1", "on"},
      4,
@@ -162,7 +179,7 @@ const Case kCases[] = {
      2,
      {},
      "",
-     "ovlix verify: Unknown option 'bogus'",
+     "ovlix verify: Unknown option 'bogus'; usage: ovlix verify",
      {}},
     {"bad timeout",
      {"verify", "--timeout", "99999999999"},
@@ -225,6 +242,13 @@ const Case kCases[] = {
      "",
      "ovlix setup: --mac takes six pairs of hex digits joined by - or :",
      {}},
+    {"setup without a MAC address",
+     {"setup", "127.0.0.1"},
+     2,
+     {},
+     "",
+     "ovlix setup: --mac MAC is required",
+     {}},
     {"setup of an address with a port",
      {"setup", "--mac", "00:03:75:10:01:55", "%DEVICE%"},
      2,
@@ -241,10 +265,12 @@ const Case kCases[] = {
      {}},
 };
 
-QString filled(QString text, const QString& device, const QString& refused, const QString& folder)
+QString filled(QString text, const QString& device, const QString& refused, const QString& silent,
+               const QString& folder)
 {
     return text.replace("%DEVICE%", device)
         .replace("%REFUSED%", refused)
+        .replace("%SILENT%", silent)
         .replace("%FOLDER%", folder);
 }
 
@@ -261,12 +287,15 @@ TEST(OvlixCommand, SendsExactlyWhatWasAskedAndSaysHowItWent)
     ASSERT_TRUE(closed.listen(QHostAddress::LocalHost));
     const QString refused = QStringLiteral("127.0.0.1:%1").arg(closed.serverPort());
     closed.close();
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    const QString quiet = QStringLiteral("127.0.0.1:%1").arg(silent.serverPort());
 
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.name);
         FilesFolder folder;
         const auto fill = [&](const QString& text) {
-            return filled(text, address, refused, folder.path(QString()));
+            return filled(text, address, refused, quiet, folder.path(QString()));
         };
         const QString program = folder.path(QStringLiteral("ovlix"));
         ASSERT_TRUE(QFile::copy(built, program));
