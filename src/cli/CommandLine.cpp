@@ -37,6 +37,8 @@ QString timeoutUnitName(TimeoutUnit unit)
 // thought in seconds ("1.5") is told instead of searching for 1.5 ms.
 QString timeoutProblem(TimeoutUnit unit, const QString& text)
 {
+    if (unit == TimeoutUnit::NoDevice)
+        return {};
     if (unit == TimeoutUnit::Milliseconds) {
         static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
         const qint64 milliseconds = text.toLongLong();
@@ -101,14 +103,16 @@ bool Invocation::parse(qsizetype least, qsizetype most)
 {
     parser_.addOptions(
         {{{QStringLiteral("h"), kHelp}, QStringLiteral("Shows this help.")},
-         {kTimeout,
-          (command_.timeoutUnit == TimeoutUnit::Seconds
-               ? QStringLiteral("Gives up on the device after SECONDS (default %1).")
-               : QStringLiteral("Gives each address MS milliseconds to answer, a whole number of "
-                                "10 or more (default %1)."))
-              .arg(command_.timeoutDefault),
-          timeoutUnitName(command_.timeoutUnit), QString::number(command_.timeoutDefault)},
          {kJson, QStringLiteral("Prints JSON instead of the text, for other programs.")}});
+    if (command_.timeoutUnit != TimeoutUnit::NoDevice)
+        parser_.addOption(
+            {kTimeout,
+             (command_.timeoutUnit == TimeoutUnit::Seconds
+                  ? QStringLiteral("Gives up on the device after SECONDS (default %1).")
+                  : QStringLiteral("Gives each address MS milliseconds to answer, a whole "
+                                   "number of 10 or more (default %1)."))
+                 .arg(command_.timeoutDefault),
+             timeoutUnitName(command_.timeoutUnit), QString::number(command_.timeoutDefault)});
     const QString usage =
         QStringLiteral("usage: ovlix %1 %2").arg(command_.name, command_.arguments);
     if (!parser_.parse(QStringList{QStringLiteral("ovlix")} + arguments_)) {

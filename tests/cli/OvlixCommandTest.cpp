@@ -174,6 +174,32 @@ const Case kCases[] = {
      "",
      "ovlix: unknown command \"labels list\"",
      {}},
+    {"help of the labels commands",
+     {"labels", "--help"},
+     0,
+     {},
+     "Usage: ovlix labels COMMAND [OPTIONS]\n\nCommands:\n"
+     "  ovlix labels show [--json]\n"
+     "      Prints the eight slots of the labels file: slot, label, house, unit.\n"
+     "  ovlix labels send [--device ADDRESS] [--json]\n"
+     "      Sends the labels file's eight labels to the device.\n"
+     "\nEach command takes --help for its options.\n",
+     "",
+     {}},
+    {"labels without its command",
+     {"labels"},
+     2,
+     {},
+     "",
+     "ovlix: \"labels\" needs a command: use labels show, labels send;",
+     {}},
+    {"labels show, which contacts no device, has no deadline",
+     {"labels", "show", "--timeout", "5"},
+     2,
+     {},
+     "",
+     "ovlix labels show: Unknown option 'timeout'; usage: ovlix labels show [--json]\n",
+     {}},
     {"unknown option",
      {"verify", "--bogus"},
      2,
