@@ -67,7 +67,9 @@ void runFind(Invocation& call)
                                         {QStringLiteral("mac"), device.macAddress}});
             if (!call.json())
                 call.print(QStringLiteral("%1  %2  %3")
-                               .arg(device.address, device.version, device.macAddress));
+                               .arg(device.address, device.version,
+                                    device.macAddress.isEmpty() ? QStringLiteral("MAC unknown")
+                                                                : device.macAddress));
         });
     QObject::connect(finder, &DeviceFinder::finished, finder,
                      [&call, devices, clock, addresses = plan.addresses.size()](int found) {
