@@ -73,8 +73,11 @@ void runLabelsSend(Invocation& call)
                            {{QStringLiteral("address"), address}, {QStringLiteral("sent"), sent}});
                    else if (sent)
                        call.print(QStringLiteral("Labels sent"));
+                   // The window's two lines, as one line like every other error.
                    if (!sent)
-                       call.printError(QStringLiteral("Send Labels Failed\nVerify IP Address"));
+                       call.printError(QStringLiteral("ovlix labels send: %1 (%2)")
+                                           .arg(kSendLabelsFailedText.join(QStringLiteral(": ")),
+                                                result.error));
                    call.finish(sent ? ExitCode::Done : ExitCode::Failed);
                });
 }

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <QString>
+#include <QStringList>
 
 namespace ovlix {
 
@@ -14,6 +15,10 @@ class HttpFetcher;
 // The device's label page with all eight slots; every value is encoded, so no
 // label or code can add, cut or change another field.
 QString labelUploadPath(const LabelSet& slots);
+
+// The two lines that tell the user an upload failed.
+inline const QStringList kSendLabelsFailedText{QStringLiteral("Send Labels Failed"),
+                                               QStringLiteral("Verify IP Address")};
 
 // Sends the whole label set in one request; a failed request is logged, and
 // `done` learns whether it went through, whatever the device answered, and if

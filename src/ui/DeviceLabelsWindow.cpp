@@ -119,7 +119,7 @@ void DeviceLabelsWindow::SetOvlixLabels()
                    wait_.end();
                    environment_.messages.show(
                        this, result.ok ? QStringLiteral("Labels sent")
-                                       : QStringLiteral("Send Labels Failed\r\nVerify IP Address"));
+                                       : kSendLabelsFailedText.join(QStringLiteral("\r\n")));
                });
 }
 
