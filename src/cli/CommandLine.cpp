@@ -18,6 +18,8 @@ const QString kTimeout = QStringLiteral("timeout");
 const QString kJson = QStringLiteral("json");
 // A day is longer than any device takes to answer.
 constexpr double kLongestTimeoutSeconds = 86400;
+// Less than this gives no device on any network time to answer.
+constexpr qint64 kShortestSearchMilliseconds = 10;
 
 // How many milliseconds one unit of a command's --timeout is.
 double millisecondsPer(TimeoutUnit unit)
@@ -28,6 +30,34 @@ double millisecondsPer(TimeoutUnit unit)
 QString timeoutUnitName(TimeoutUnit unit)
 {
     return unit == TimeoutUnit::Seconds ? QStringLiteral("SECONDS") : QStringLiteral("MS");
+}
+
+// Why --timeout's text is no deadline the command takes; empty when it is one.
+// A search's milliseconds are whole and at least 10, so that someone who
+// thought in seconds ("1.5") is told instead of searching for 1.5 ms.
+QString timeoutProblem(TimeoutUnit unit, const QString& text)
+{
+    if (unit == TimeoutUnit::NoDevice)
+        return {};
+    if (unit == TimeoutUnit::Milliseconds) {
+        static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
+        const qint64 milliseconds = text.toLongLong();
+        if (digits.match(text).hasMatch() && milliseconds >= kShortestSearchMilliseconds &&
+            milliseconds <= kLongestTimeoutSeconds * 1000)
+            return {};
+        return QStringLiteral("--timeout takes whole milliseconds, %1 or more and at most %2, "
+                              "not \"%3\"")
+            .arg(kShortestSearchMilliseconds)
+            .arg(qint64(kLongestTimeoutSeconds * 1000))
+            .arg(text);
+    }
+    bool number = false;
+    const double seconds = text.toDouble(&number);
+    if (number && seconds > 0 && seconds <= kLongestTimeoutSeconds)
+        return {};
+    return QStringLiteral("--timeout takes a number of seconds above 0 and at most %1, not \"%2\"")
+        .arg(kLongestTimeoutSeconds)
+        .arg(text);
 }
 
 // An argument as a shell would take it, for the log.
@@ -73,17 +103,24 @@ bool Invocation::parse(qsizetype least, qsizetype most)
 {
     parser_.addOptions(
         {{{QStringLiteral("h"), kHelp}, QStringLiteral("Shows this help.")},
-         {kTimeout,
-          (command_.timeoutUnit == TimeoutUnit::Seconds
-               ? QStringLiteral("Gives up on the device after SECONDS (default %1).")
-               : QStringLiteral("Gives each address MS milliseconds to answer (default %1)."))
-              .arg(command_.timeoutDefault),
-          timeoutUnitName(command_.timeoutUnit), QString::number(command_.timeoutDefault)},
          {kJson, QStringLiteral("Prints JSON instead of the text, for other programs.")}});
+    if (command_.timeoutUnit != TimeoutUnit::NoDevice)
+        parser_.addOption(
+            {kTimeout,
+             (command_.timeoutUnit == TimeoutUnit::Seconds
+                  ? QStringLiteral("Gives up on the device after SECONDS (default %1).")
+                  : QStringLiteral("Gives each address MS milliseconds to answer, a whole "
+                                   "number of 10 or more (default %1)."))
+                 .arg(command_.timeoutDefault),
+             timeoutUnitName(command_.timeoutUnit), QString::number(command_.timeoutDefault)});
     const QString usage =
         QStringLiteral("usage: ovlix %1 %2").arg(command_.name, command_.arguments);
     if (!parser_.parse(QStringList{QStringLiteral("ovlix")} + arguments_)) {
-        mistake(parser_.errorText() + QStringLiteral("; ") + usage);
+        // The parser's text ends with a full stop; the usage follows after "; ".
+        QString error = parser_.errorText();
+        if (error.endsWith(u'.'))
+            error.chop(1);
+        mistake(error + QStringLiteral("; ") + usage);
         return false;
     }
     if (parser_.isSet(kHelp)) {
@@ -103,15 +140,9 @@ bool Invocation::parse(qsizetype least, qsizetype most)
                 usage);
         return false;
     }
-    bool number = false;
-    const double milliseconds =
-        parser_.value(kTimeout).toDouble(&number) * millisecondsPer(command_.timeoutUnit);
-    if (!number || !(milliseconds > 0) || milliseconds > kLongestTimeoutSeconds * 1000) {
-        mistake(QStringLiteral("--timeout takes a number of %1 above 0, not \"%2\"")
-                    .arg(command_.timeoutUnit == TimeoutUnit::Seconds
-                             ? QStringLiteral("seconds")
-                             : QStringLiteral("milliseconds"),
-                         parser_.value(kTimeout)));
+    if (const QString problem = timeoutProblem(command_.timeoutUnit, parser_.value(kTimeout));
+        !problem.isEmpty()) {
+        mistake(problem);
         return false;
     }
     return true;

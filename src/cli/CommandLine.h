@@ -26,7 +26,9 @@ enum class ExitCode {
 
 class Invocation;
 
-enum class TimeoutUnit { Seconds, Milliseconds };
+// What --timeout counts in; NoDevice for a command that contacts no device,
+// which then has no --timeout.
+enum class TimeoutUnit { Seconds, Milliseconds, NoDevice };
 
 // One row of the command table: the command's words ("labels send"), its
 // arguments as --help shows them, a one-line summary and the function that

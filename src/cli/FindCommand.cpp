@@ -37,6 +37,9 @@ void runFind(Invocation& call)
     call.start();
     const SearchPlan plan = planSearch(requested, localIpv4Entries());
     if (plan.networks.isEmpty()) {
+        // A program that parses the output gets what it expects: no devices.
+        if (call.json())
+            call.printJson(QJsonArray());
         call.printError(QStringLiteral("ovlix find: this PC is on no network to search; name one "
                                        "with --network"));
         call.finish(ExitCode::Failed);
@@ -64,7 +67,9 @@ void runFind(Invocation& call)
                                         {QStringLiteral("mac"), device.macAddress}});
             if (!call.json())
                 call.print(QStringLiteral("%1  %2  %3")
-                               .arg(device.address, device.version, device.macAddress));
+                               .arg(device.address, device.version,
+                                    device.macAddress.isEmpty() ? QStringLiteral("MAC unknown")
+                                                                : device.macAddress));
         });
     QObject::connect(finder, &DeviceFinder::finished, finder,
                      [&call, devices, clock, addresses = plan.addresses.size()](int found) {
@@ -72,11 +77,11 @@ void runFind(Invocation& call)
                          if (call.json())
                              call.printJson(*devices);
                          else
-                             call.print(QStringLiteral("%1 %2 found, %3 addresses asked in %4 s")
+                             call.print(QStringLiteral("%1 %2 found, %3 asked in %4 s")
                                             .arg(found)
                                             .arg(found == 1 ? QStringLiteral("device")
                                                             : QStringLiteral("devices"))
-                                            .arg(addresses)
+                                            .arg(addressCount(addresses))
                                             .arg(seconds, 0, 'f', 1));
                          call.finish(found > 0 ? ExitCode::Done : ExitCode::Failed);
                      });

@@ -65,15 +65,21 @@ void runLabelsSend(Invocation& call)
     if (!slots)
         return;
     const QString address = call.deviceAddress(call.value(kDeviceOption));
-    sendLabels(call.fetcher(), call.log(), address, *slots, [&call, address](bool sent) {
-        if (call.json())
-            call.printJson({{QStringLiteral("address"), address}, {QStringLiteral("sent"), sent}});
-        else if (sent)
-            call.print(QStringLiteral("Labels sent"));
-        if (!sent)
-            call.printError(QStringLiteral("Send Labels Failed\nVerify IP Address"));
-        call.finish(sent ? ExitCode::Done : ExitCode::Failed);
-    });
+    sendLabels(call.fetcher(), call.log(), address, *slots,
+               [&call, address](const FetchResult& result) {
+                   const bool sent = result.ok;
+                   if (call.json())
+                       call.printJson(
+                           {{QStringLiteral("address"), address}, {QStringLiteral("sent"), sent}});
+                   else if (sent)
+                       call.print(QStringLiteral("Labels sent"));
+                   // The window's two lines, as one line like every other error.
+                   if (!sent)
+                       call.printError(QStringLiteral("ovlix labels send: %1 (%2)")
+                                           .arg(kSendLabelsFailedText.join(QStringLiteral(": ")),
+                                                result.error));
+                   call.finish(sent ? ExitCode::Done : ExitCode::Failed);
+               });
 }
 
 } // namespace ovlix::cli

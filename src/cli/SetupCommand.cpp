@@ -51,6 +51,9 @@ void runSetup(Invocation& call)
         QStringLiteral("The address to give the device, such as 192.168.1.250."));
     if (!call.parse(1, 1))
         return;
+    if (!call.options().isSet(kMac))
+        return call.mistake(QStringLiteral("--mac MAC is required: the device's MAC address, "
+                                           "such as 00-03-75-10-01-55"));
     const std::optional<QString> mac = macAddressForArp(call.value(kMac));
     if (!mac)
         return call.mistake(QStringLiteral("--mac takes six pairs of hex digits joined by - or :, "

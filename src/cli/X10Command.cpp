@@ -34,15 +34,16 @@ void runX10(Invocation& call)
     if (!command)
         return call.mistake(QStringLiteral("unknown X10 command \"%1\": use on, off or query")
                                 .arg(call.positional().at(1)));
+    call.start();
     const PasscodeChoice passcode =
         chooseX10Passcode(qEnvironmentVariable("OVLIX_PASSCODE"), call.value(kPasscodeFile));
     if (!passcode.error.isEmpty()) {
-        call.printError(QStringLiteral("ovlix x10: cannot read the passcode file %1: %2")
-                            .arg(call.value(kPasscodeFile), passcode.error));
+        const QString why = QStringLiteral("cannot read the passcode file %1: %2")
+                                .arg(call.value(kPasscodeFile), passcode.error);
+        call.log().WriteLog(QStringLiteral("ERROR::ovlix x10: ") + why);
+        call.printError(QStringLiteral("ovlix x10: ") + why);
         return call.finish(ExitCode::FileError);
     }
-
-    call.start();
     const UnitLookup unit = lookUpX10Unit(call.log(), call.context().LabelsFile, unitText);
     switch (unit.outcome) {
     case UnitLookup::Outcome::Found:
@@ -62,7 +63,8 @@ void runX10(Invocation& call)
     const X10Address x10 = unit.address;
     sendX10Command(
         call.fetcher(), call.log(), address, {x10.house, x10.unit, *command, passcode.passcode},
-        [&call, address, x10, command = *command](bool sent) {
+        [&call, address, x10, command = *command](const FetchResult& result) {
+            const bool sent = result.ok;
             if (call.json())
                 call.printJson({{QStringLiteral("address"), address},
                                 {QStringLiteral("house"), x10.house},
@@ -70,9 +72,9 @@ void runX10(Invocation& call)
                                 {QStringLiteral("command"), command},
                                 {QStringLiteral("sent"), sent}});
             if (!sent)
-                call.printError(QStringLiteral("ovlix x10: the command did not reach the "
-                                               "device at %1")
-                                    .arg(address));
+                // It may have reached the device all the same: say what was seen.
+                call.printError(QStringLiteral("ovlix x10: the device at %1 did not answer: %2")
+                                    .arg(address, result.error));
             call.finish(sent ? ExitCode::Done : ExitCode::Failed);
         });
 }

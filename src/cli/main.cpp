@@ -37,7 +37,7 @@ const Command kCommands[] = {
      &runX10},
     {QStringLiteral("labels show"), QStringLiteral("[--json]"),
      QStringLiteral("Prints the eight slots of the labels file: slot, label, house, unit."),
-     &runLabelsShow},
+     &runLabelsShow, 0, TimeoutUnit::NoDevice},
     {QStringLiteral("labels send"), QStringLiteral("[--device ADDRESS] [--json]"),
      QStringLiteral("Sends the labels file's eight labels to the device."), &runLabelsSend},
     {QStringLiteral("find"), QStringLiteral("[--network CIDR]... [--timeout MS] [--json]"),
@@ -48,12 +48,32 @@ const Command kCommands[] = {
      &runSetup, kSetupProbeDeadline.count() / 1000.0},
 };
 
-QString commandNames()
+// The rows whose names begin with `words` ("labels "); all for none.
+QList<const Command*> commandsNamed(const QString& words = {})
+{
+    QList<const Command*> rows;
+    for (const Command& command : kCommands)
+        if (command.name.startsWith(words))
+            rows.append(&command);
+    return rows;
+}
+
+QString commandNames(const QList<const Command*>& rows)
 {
     QStringList names;
-    for (const Command& command : kCommands)
-        names.append(command.name);
+    for (const Command* command : rows)
+        names.append(command->name);
     return names.join(QStringLiteral(", "));
+}
+
+// Each command's words and arguments, then its summary.
+QString commandLines(const QList<const Command*>& rows)
+{
+    QString lines;
+    for (const Command* command : rows)
+        lines += QStringLiteral("  ovlix %1 %2\n      %3\n")
+                     .arg(command->name, command->arguments, command->summary);
+    return lines;
 }
 
 QString programHelp()
@@ -63,17 +83,18 @@ QString programHelp()
         "Operates an Ovlix device from the command line, sharing the device address,\n"
         "labels file and log with OvlixSetup. Options come after the command word.\n"
         "\nCommands:\n");
-    for (const Command& command : kCommands)
-        help += QStringLiteral("  ovlix %1 %2\n      %3\n")
-                    .arg(command.name, command.arguments, command.summary);
+    help += commandLines(commandsNamed());
     help += QStringLiteral(
         "\nOptions:\n"
-        "  -h, --help         Shows this help, or after a command that command's help.\n"
+        "  -h, --help         Shows this help, or after a command that command's help\n"
+        "                     (after labels, the help of the labels commands).\n"
         "      --version      Shows the program's version.\n"
         "      --timeout SECONDS\n"
         "                     Gives up on the device after SECONDS (default 60; setup\n"
-        "                     gives each probe 1). find takes MS, the milliseconds it\n"
-        "                     gives each address (default 1500).\n"
+        "                     gives each probe 1; at most 86400). find takes MS, the\n"
+        "                     whole milliseconds it gives each address, 10 or more\n"
+        "                     (default 1500). labels show, which contacts no device,\n"
+        "                     has none.\n"
         "      --json         Prints JSON instead of the text: one object, or for find\n"
         "                     an array of the devices found.\n"
         "\nAddresses:\n"
@@ -150,11 +171,25 @@ int main(int argc, char* argv[])
     }
     const Command* command = findCommand(arguments);
     if (!command) {
+        // "labels" alone is the first word of its commands, not one itself.
+        const QList<const Command*> group =
+            first.isEmpty() ? QList<const Command*>() : commandsNamed(first + u' ');
+        const QString second = arguments.value(1);
+        if (!group.isEmpty() && arguments.size() == 2 &&
+            (second == QLatin1String("--help") || second == QLatin1String("-h"))) {
+            QTextStream(stdout) << QStringLiteral("Usage: ovlix %1 COMMAND [OPTIONS]\n\n"
+                                                  "Commands:\n")
+                                       .arg(first)
+                                << commandLines(group)
+                                << QStringLiteral("\nEach command takes --help for its options.\n");
+            return static_cast<int>(ExitCode::Done);
+        }
         QTextStream(stderr)
-            << (arguments.isEmpty()
-                    ? QStringLiteral("ovlix: no command given")
+            << (arguments.isEmpty() ? QStringLiteral("ovlix: no command given")
+                : !group.isEmpty() && arguments.size() == 1
+                    ? QStringLiteral("ovlix: \"%1\" needs a command").arg(first)
                     : QStringLiteral("ovlix: unknown command \"%1\"").arg(askedCommand(arguments)))
-            << ": use " << commandNames()
+            << ": use " << commandNames(group.isEmpty() ? commandsNamed() : group)
             << "; options come after the command word (see ovlix --help)\n";
         return static_cast<int>(ExitCode::Usage);
     }

@@ -54,7 +54,8 @@ void PingOvlix(HttpFetcher& inet, const EventLog& log, const QString& ip,
 }
 
 void SendHttp(HttpFetcher& inet, const EventLog& log, const SendHttpStyle& style,
-              const QString& deviceIp, const QString& path, std::function<void(bool ok)> done)
+              const QString& deviceIp, const QString& path,
+              std::function<void(const FetchResult& result)> done)
 {
     const QString url = commandUrlText(deviceIp, path);
     if (!style.urlLinePrefix.isEmpty())
@@ -63,7 +64,7 @@ void SendHttp(HttpFetcher& inet, const EventLog& log, const SendHttpStyle& style
                          done = std::move(done)](const FetchResult& result) {
         if (!result.ok)
             log.WriteLog(errorPrefix + result.error);
-        done(result.ok);
+        done(result);
     });
 }
 

@@ -51,8 +51,9 @@ inline const SendHttpStyle kLabelsWindowSend{QStringLiteral("frmDeviceLabels.Sen
 inline const SendHttpStyle kX10WindowSend{QString(), QStringLiteral("ERROR::SendHttp: ")};
 
 // Sends one command to the device; `done` learns whether the transfer completed,
-// whatever the device answered.
+// whatever the device answered, and if not, what was observed.
 void SendHttp(HttpFetcher& inet, const EventLog& log, const SendHttpStyle& style,
-              const QString& deviceIp, const QString& path, std::function<void(bool ok)> done);
+              const QString& deviceIp, const QString& path,
+              std::function<void(const FetchResult& result)> done);
 
 } // namespace ovlix

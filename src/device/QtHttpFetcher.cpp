@@ -203,7 +203,9 @@ public:
         deadline_.setTimerType(Qt::PreciseTimer);
         connect(&deadline_, &QTimer::timeout, this, [this] {
             fail(Failure::NoAnswer,
-                 QStringLiteral("No complete answer within %1 seconds").arg(seconds_));
+                 (seconds_ == 1
+                      ? QStringLiteral("No complete answer within 1 second")
+                      : QStringLiteral("No complete answer within %1 seconds").arg(seconds_)));
         });
         deadline_.start(limits.deadline);
 

@@ -47,9 +47,8 @@ void DeviceFinder::start(const SearchPlan& plan)
     inFlight_ = 0;
     found_ = 0;
     clock_.start();
-    log_.WriteLog(QStringLiteral("Find devices: searching %1, %2 addresses")
-                      .arg(plan.networksText())
-                      .arg(addresses_.size()));
+    log_.WriteLog(QStringLiteral("Find devices: searching %1, %2")
+                      .arg(plan.networksText(), addressCount(addresses_.size())));
     Q_EMIT progress(0, int(addresses_.size()));
     if (addresses_.isEmpty()) {
         end(QStringLiteral("done"));
@@ -113,11 +112,11 @@ void DeviceFinder::answered(quint32 address, const QByteArray& body)
 void DeviceFinder::end(const QString& howItEnded)
 {
     retireTransfer();
-    log_.WriteLog(QStringLiteral("Find devices: %1 after %2 s, %3 of %4 addresses asked, %5 found")
+    log_.WriteLog(QStringLiteral("Find devices: %1 after %2 s, %3 of %4 asked, %5 found")
                       .arg(howItEnded)
                       .arg(double(clock_.elapsed()) / 1000.0, 0, 'f', 1)
                       .arg(done_)
-                      .arg(addresses_.size())
+                      .arg(addressCount(addresses_.size()))
                       .arg(found_));
     Q_EMIT finished(found_);
 }

@@ -94,6 +94,11 @@ static void appendHostAddresses(const Ipv4Network& network, const QSet<quint32>&
     }
 }
 
+QString addressCount(qsizetype count)
+{
+    return count == 1 ? QStringLiteral("1 address") : QStringLiteral("%1 addresses").arg(count);
+}
+
 SearchPlan planSearch(const QList<Ipv4Network>& requested, const QList<QNetworkAddressEntry>& local)
 {
     QList<quint32> own;

@@ -43,6 +43,9 @@ struct SearchPlan {
     QString networksText() const;
 };
 
+// "1 address", "253 addresses": a count as the search's texts give it.
+QString addressCount(qsizetype count);
+
 // This PC's IPv4 addresses, each with its network's prefix, on the interfaces
 // that are up and not loopback.
 QList<QNetworkAddressEntry> localIpv4Entries();

@@ -19,14 +19,14 @@ QString labelUploadPath(const LabelSet& slots)
 }
 
 void sendLabels(HttpFetcher& inet, const EventLog& log, const QString& deviceIp,
-                const LabelSet& slots, std::function<void(bool ok)> done)
+                const LabelSet& slots, std::function<void(const FetchResult& result)> done)
 {
     SendHttp(inet, log, kLabelsWindowSend, deviceIp, labelUploadPath(slots),
-             [&log, done = std::move(done)](bool ok) {
-                 if (!ok)
+             [&log, done = std::move(done)](const FetchResult& result) {
+                 if (!result.ok)
                      log.WriteLog(
                          QStringLiteral("frmDeviceLabels.SetOvlixLabels: Http get failed"));
-                 done(ok);
+                 done(result);
              });
 }
 

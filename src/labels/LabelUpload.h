@@ -1,9 +1,11 @@
 #pragma once
 
+#include "device/HttpFetcher.h"
 #include "LabelSet.h"
 
 #include <functional>
 #include <QString>
+#include <QStringList>
 
 namespace ovlix {
 
@@ -14,9 +16,14 @@ class HttpFetcher;
 // label or code can add, cut or change another field.
 QString labelUploadPath(const LabelSet& slots);
 
+// The two lines that tell the user an upload failed.
+inline const QStringList kSendLabelsFailedText{QStringLiteral("Send Labels Failed"),
+                                               QStringLiteral("Verify IP Address")};
+
 // Sends the whole label set in one request; a failed request is logged, and
-// `done` learns whether it went through, whatever the device answered.
+// `done` learns whether it went through, whatever the device answered, and if
+// not, what was observed.
 void sendLabels(HttpFetcher& inet, const EventLog& log, const QString& deviceIp,
-                const LabelSet& slots, std::function<void(bool ok)> done);
+                const LabelSet& slots, std::function<void(const FetchResult& result)> done);
 
 } // namespace ovlix

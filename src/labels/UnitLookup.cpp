@@ -9,7 +9,8 @@ UnitLookup lookUpX10Unit(const EventLog& log, const QString& labelsFile, const Q
     using Outcome = UnitLookup::Outcome;
     if (std::optional<X10Address> address = parseX10Address(unit))
         return {Outcome::Found, *address, {}};
-    if (unit.isEmpty())
+    // "Q1" or "A17" is an address out of range, whatever the labels file holds.
+    if (unit.isEmpty() || looksLikeX10Address(unit))
         return {};
     LabelSet slots = clearedLabelSet();
     if (QString error = readLabelsFile(log, labelsFile, slots); !error.isEmpty())

@@ -18,7 +18,9 @@ struct UnitLookup {
     QString error; // why the labels file could not be read
 };
 
-// Reads the labels file, with its log lines, only when `unit` is no address.
+// Reads the labels file, with its log lines, only when `unit` is not shaped
+// like an address (a letter and digits); one so shaped but out of range, such
+// as "Q1" or "A17", is Unknown without it.
 UnitLookup lookUpX10Unit(const EventLog& log, const QString& labelsFile, const QString& unit);
 
 } // namespace ovlix

@@ -39,7 +39,7 @@ void ControlDevicesWindow::cmdSend_Click()
     sendX10Command(*Inet1, environment_.log, environment_.context.DeviceIP,
                    {ui->cboHouse->currentText(), ui->cboUnit->currentText(),
                     ui->cboCommand->currentText(), ui->txtPasscode->text()},
-                   [this](bool) { wait_.end(); });
+                   [this](const FetchResult&) { wait_.end(); });
 }
 
 } // namespace ovlix

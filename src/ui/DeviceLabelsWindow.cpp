@@ -116,12 +116,13 @@ void DeviceLabelsWindow::ReadLabels()
 void DeviceLabelsWindow::SetOvlixLabels()
 {
     wait_.begin();
-    sendLabels(*Inet1, environment_.log, environment_.context.DeviceIP, rows(), [this](bool ok) {
-        wait_.end();
-        environment_.messages.show(this,
-                                   ok ? QStringLiteral("Labels sent")
-                                      : QStringLiteral("Send Labels Failed\r\nVerify IP Address"));
-    });
+    sendLabels(*Inet1, environment_.log, environment_.context.DeviceIP, rows(),
+               [this](const FetchResult& result) {
+                   wait_.end();
+                   environment_.messages.show(
+                       this, result.ok ? QStringLiteral("Labels sent")
+                                       : kSendLabelsFailedText.join(QStringLiteral("\r\n")));
+               });
 }
 
 LabelSet DeviceLabelsWindow::rows() const

@@ -49,6 +49,12 @@ std::optional<X10Address> parseX10Address(const QString& text)
     return X10Address{house, unit};
 }
 
+bool looksLikeX10Address(const QString& text)
+{
+    static const QRegularExpression shape(QStringLiteral("^[A-Za-z][0-9]+$"));
+    return shape.match(text).hasMatch();
+}
+
 std::optional<QString> x10CommandNamed(const QString& word)
 {
     for (const QString& name : x10CommandNames())
@@ -80,7 +86,7 @@ QString x10RequestPath(const X10Command& command)
 }
 
 void sendX10Command(HttpFetcher& inet, const EventLog& log, const QString& deviceIp,
-                    const X10Command& command, std::function<void(bool ok)> done)
+                    const X10Command& command, std::function<void(const FetchResult& result)> done)
 {
     SendHttp(inet, log, kX10WindowSend, deviceIp, x10RequestPath(command), std::move(done));
 }

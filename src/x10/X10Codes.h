@@ -1,5 +1,7 @@
 #pragma once
 
+#include "device/HttpFetcher.h"
+
 #include <functional>
 #include <optional>
 #include <QString>
@@ -8,7 +10,6 @@
 namespace ovlix {
 
 class EventLog;
-class HttpFetcher;
 
 // An X10 address always travels as its two texts, never as list positions.
 // The lists hold their codes in this order; their first items are the defaults.
@@ -29,6 +30,10 @@ struct X10Address {
 // A house letter and a unit number run together, in either case ("A1", "p16");
 // nothing for any other text.
 std::optional<X10Address> parseX10Address(const QString& text);
+
+// Whether `text` is shaped like an address, a letter followed by digits, in
+// range or not ("A1", "Q1", "a17").
+bool looksLikeX10Address(const QString& text);
 
 // The command of the list whose name matches `word` in any case ("on" gives
 // "On"); nothing for any other word.
@@ -60,8 +65,9 @@ struct X10Command {
 QString x10RequestPath(const X10Command& command);
 
 // Sends the command as the X10 window does: a failure is logged without the
-// URL, which carries the passcode; `done` learns whether the transfer completed.
+// URL, which carries the passcode; `done` learns whether the transfer completed,
+// and if not, what was observed.
 void sendX10Command(HttpFetcher& inet, const EventLog& log, const QString& deviceIp,
-                    const X10Command& command, std::function<void(bool ok)> done);
+                    const X10Command& command, std::function<void(const FetchResult& result)> done);
 
 } // namespace ovlix

@@ -16,7 +16,8 @@ using namespace ovlix::test;
 namespace {
 
 // %DEVICE% stands for the simulator's address, %REFUSED% for a port where
-// nothing listens; the folder's netset names the simulator.
+// nothing listens, %SILENT% for one that takes connections and never answers;
+// the folder's netset names the simulator.
 struct Case {
     const char* name;
     QStringList arguments;
@@ -91,15 +92,32 @@ const Case kCases[] = {
      1,
      {},
      "",
-     "ovlix x10: the command did not reach the device at %REFUSED%",
+     "ovlix x10: the device at %REFUSED% did not answer: ",
      {"ovlix 2.0.0: x10 --device %REFUSED% A1 on", "ERROR::SendHttp: *"}},
+    {"x10 to a device that never answers",
+     {"x10", "--device", "%SILENT%", "--timeout", "1", "A1", "on"},
+     1,
+     {},
+     "",
+     "ovlix x10: the device at %SILENT% did not answer: No complete answer within 1 second\n",
+     {"ovlix 2.0.0: x10 --device %SILENT% --timeout 1 A1 on",
+      "ERROR::SendHttp: No complete answer within 1 second"}},
+    {"find on one loopback address, as JSON",
+     {"find", "--network", "127.0.0.2/32", "--json"},
+     1,
+     {},
+     "[]",
+     "",
+     {"ovlix 2.0.0: find --network 127.0.0.2/32 --json",
+      "Find devices: searching 127.0.0.2/32, 1 address", "1 of 1 address asked, 0 found"}},
     {"x10 with an unreadable passcode file",
      {"x10", "--passcode-file", "nowhere", "A1", "on"},
      4,
      {},
      "",
      "ovlix x10: cannot read the passcode file nowhere: ",
-     {}},
+     {"ovlix 2.0.0: x10 --passcode-file nowhere A1 on",
+      "ERROR::ovlix x10: cannot read the passcode file nowhere: *"}},
     {"labels show",
      {"labels", "show"},
      0,
@@ -133,6 +151,16 @@ const Case kCases[] = {
      "",
      {"ovlix 2.0.0: labels send --device %DEVICE%",
       "frmDeviceLabels.SendHttp: URL=http://%DEVICE%" + kLabelsPath}},
+    {"labels send where nothing answers",
+     {"labels", "send", "--device", "%REFUSED%"},
+     1,
+     {},
+     "",
+     "ovlix labels send: Send Labels Failed: Verify IP Address (Connection refused)\n",
+     {"ovlix 2.0.0: labels send --device %REFUSED%",
+      "frmDeviceLabels.SendHttp: URL=http://%REFUSED%" + kLabelsPath,
+      "ERROR::frmDeviceLabels.SendHttp: Connection refused",
+      "frmDeviceLabels.SetOvlixLabels: Http get failed"}},
     // Mistakes: one line saying what was wrong, exit 2, nothing sent.
     {"no command",
      {},
@@ -156,19 +184,53 @@ const Case kCases[] = {
      "",
      "ovlix: unknown command \"labels list\"",
      {}},
+    {"help of the labels commands",
+     {"labels", "--help"},
+     0,
+     {},
+     "Usage: ovlix labels COMMAND [OPTIONS]\n\nCommands:\n"
+     "  ovlix labels show [--json]\n"
+     "      Prints the eight slots of the labels file: slot, label, house, unit.\n"
+     "  ovlix labels send [--device ADDRESS] [--json]\n"
+     "      Sends the labels file's eight labels to the device.\n"
+     "\nEach command takes --help for its options.\n",
+     "",
+     {}},
+    {"labels without its command",
+     {"labels"},
+     2,
+     {},
+     "",
+     "ovlix: \"labels\" needs a command: use labels show, labels send;",
+     {}},
+    {"labels show, which contacts no device, has no deadline",
+     {"labels", "show", "--timeout", "5"},
+     2,
+     {},
+     "",
+     "ovlix labels show: Unknown option 'timeout'; usage: ovlix labels show [--json]\n",
+     {}},
     {"unknown option",
      {"verify", "--bogus"},
      2,
      {},
      "",
-     "ovlix verify: Unknown option 'bogus'",
+     "ovlix verify: Unknown option 'bogus'; usage: ovlix verify",
      {}},
     {"bad timeout",
-     {"verify", "--timeout", "soon"},
+     {"verify", "--timeout", "99999999999"},
      2,
      {},
      "",
-     "ovlix verify: --timeout takes",
+     "ovlix verify: --timeout takes a number of seconds above 0 and at most 86400, not "
+     "\"99999999999\"",
+     {}},
+    {"find given seconds for milliseconds",
+     {"find", "--timeout", "1.5"},
+     2,
+     {},
+     "",
+     "ovlix find: --timeout takes whole milliseconds, 10 or more",
      {}},
     {"find on a network that is none",
      {"find", "--network", "10.1.2/24"},
@@ -184,20 +246,24 @@ const Case kCases[] = {
      "",
      "ovlix x10: unknown X10 command \"dim\"",
      {}},
-    {"house past P",
+    {"house past P, without a labels file",
      {"x10", "Q1", "on"},
      2,
      {},
      "",
      "ovlix x10: unknown unit \"Q1\"",
-     {"ovlix 2.0.0: x10 Q1 on"}},
-    {"unit past 16",
+     {"ovlix 2.0.0: x10 Q1 on"},
+     "",
+     false},
+    {"unit past 16, without a labels file",
      {"x10", "A17", "on"},
      2,
      {},
      "",
      "ovlix x10: unknown unit \"A17\"",
-     {"ovlix 2.0.0: x10 A17 on"}},
+     {"ovlix 2.0.0: x10 A17 on"},
+     "",
+     false},
     {"label that no slot has",
      {"x10", "Attic", "on"},
      2,
@@ -211,6 +277,13 @@ const Case kCases[] = {
      {},
      "",
      "ovlix setup: --mac takes six pairs of hex digits joined by - or :",
+     {}},
+    {"setup without a MAC address",
+     {"setup", "127.0.0.1"},
+     2,
+     {},
+     "",
+     "ovlix setup: --mac MAC is required",
      {}},
     {"setup of an address with a port",
      {"setup", "--mac", "00:03:75:10:01:55", "%DEVICE%"},
@@ -228,10 +301,12 @@ const Case kCases[] = {
      {}},
 };
 
-QString filled(QString text, const QString& device, const QString& refused, const QString& folder)
+QString filled(QString text, const QString& device, const QString& refused, const QString& silent,
+               const QString& folder)
 {
     return text.replace("%DEVICE%", device)
         .replace("%REFUSED%", refused)
+        .replace("%SILENT%", silent)
         .replace("%FOLDER%", folder);
 }
 
@@ -248,12 +323,15 @@ TEST(OvlixCommand, SendsExactlyWhatWasAskedAndSaysHowItWent)
     ASSERT_TRUE(closed.listen(QHostAddress::LocalHost));
     const QString refused = QStringLiteral("127.0.0.1:%1").arg(closed.serverPort());
     closed.close();
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    const QString quiet = QStringLiteral("127.0.0.1:%1").arg(silent.serverPort());
 
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.name);
         FilesFolder folder;
         const auto fill = [&](const QString& text) {
-            return filled(text, address, refused, folder.path(QString()));
+            return filled(text, address, refused, quiet, folder.path(QString()));
         };
         const QString program = folder.path(QStringLiteral("ovlix"));
         ASSERT_TRUE(QFile::copy(built, program));

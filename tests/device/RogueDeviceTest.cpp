@@ -33,9 +33,9 @@ Outcome runAll(const RogueScenario& scenario, const EventLog& log)
         outcome.version = std::move(version);
     });
     SendHttp(inet, log, kLabelsWindowSend, server.address(), QStringLiteral("/label.spi?a=1"),
-             [&](bool ok) { outcome.labelsSent = ok; });
+             [&](const FetchResult& result) { outcome.labelsSent = result.ok; });
     SendHttp(inet, log, kX10WindowSend, server.address(), QStringLiteral("/x10.spi?userpass=731"),
-             [&](bool ok) { outcome.x10Sent = ok; });
+             [&](const FetchResult& result) { outcome.x10Sent = result.ok; });
     waitUntil([&] { return outcome.probeFinished && outcome.labelsSent && outcome.x10Sent; },
               20000);
     return outcome;
@@ -52,9 +52,10 @@ Outcome runOneByOne(const QString& address, const QString& x10Path, const EventL
     });
     waitUntil([&] { return outcome.probeFinished; });
     SendHttp(inet, log, kLabelsWindowSend, address, QStringLiteral("/label.spi?a=1"),
-             [&](bool ok) { outcome.labelsSent = ok; });
+             [&](const FetchResult& result) { outcome.labelsSent = result.ok; });
     waitUntil([&] { return outcome.labelsSent.has_value(); });
-    SendHttp(inet, log, kX10WindowSend, address, x10Path, [&](bool ok) { outcome.x10Sent = ok; });
+    SendHttp(inet, log, kX10WindowSend, address, x10Path,
+             [&](const FetchResult& result) { outcome.x10Sent = result.ok; });
     waitUntil([&] { return outcome.x10Sent.has_value(); });
     return outcome;
 }

@@ -16,7 +16,7 @@ std::optional<bool> send(const EventLog& log, const SendHttpStyle& style, const 
 {
     QtHttpFetcher inet;
     std::optional<bool> ok;
-    SendHttp(inet, log, style, ip, path, [&ok](bool result) { ok = result; });
+    SendHttp(inet, log, style, ip, path, [&ok](const FetchResult& result) { ok = result.ok; });
     waitUntil([&ok] { return ok.has_value(); });
     return ok;
 }

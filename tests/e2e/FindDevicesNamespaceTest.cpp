@@ -271,6 +271,23 @@ TEST_P(FindDevicesInNamespaces, TheCommandLinePrintsEveryDevice)
     }
 }
 
+// In a network namespace of its own with only loopback, the PC is on no
+// network: a program reading --json still gets an array, of no devices.
+TEST(FindDevicesOnNoNetwork, TheCommandLineStillPrintsAnArray)
+{
+    if (qEnvironmentVariableIsEmpty("OVLIX_FIND_NETNS"))
+        GTEST_SKIP() << "runs inside the namespaces that find-in-namespaces.sh makes";
+    FilesFolder files;
+    const QString program = files.path("ovlix");
+    ASSERT_TRUE(QFile::copy(qEnvironmentVariable("OVLIX_CLI"), program));
+    QProcess ovlix;
+    ovlix.start("unshare", {"--net", program, "find", "--json"});
+    ASSERT_TRUE(ovlix.waitForFinished(10000));
+    EXPECT_EQ(ovlix.exitCode(), 1);
+    EXPECT_EQ(ovlix.readAllStandardOutput(), "[]\n");
+    EXPECT_TRUE(ovlix.readAllStandardError().startsWith("ovlix find: this PC is on no network"));
+}
+
 INSTANTIATE_TEST_SUITE_P(Scenarios, FindDevicesInNamespaces, ::testing::ValuesIn(kScenarios),
                          [](const auto& info) {
                              QString name = QString::fromLatin1(info.param.name);
