@@ -37,8 +37,6 @@ QString timeoutUnitName(TimeoutUnit unit)
 // thought in seconds ("1.5") is told instead of searching for 1.5 ms.
 QString timeoutProblem(TimeoutUnit unit, const QString& text)
 {
-    if (unit == TimeoutUnit::NoDevice)
-        return {};
     if (unit == TimeoutUnit::Milliseconds) {
         static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
         const qint64 milliseconds = text.toLongLong();
@@ -140,12 +138,12 @@ bool Invocation::parse(qsizetype least, qsizetype most)
                 usage);
         return false;
     }
-    if (const QString problem = timeoutProblem(command_.timeoutUnit, parser_.value(kTimeout));
-        !problem.isEmpty()) {
+    if (command_.timeoutUnit == TimeoutUnit::NoDevice)
+        return true;
+    const QString problem = timeoutProblem(command_.timeoutUnit, parser_.value(kTimeout));
+    if (!problem.isEmpty())
         mistake(problem);
-        return false;
-    }
-    return true;
+    return problem.isEmpty();
 }
 
 bool Invocation::json() const
