@@ -13,7 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
     const std::optional<QString> version = ovlix::findVersion(page);
     if (version &&
-        !page.contains(QStringLiteral("<version>") + *version + "</version>", Qt::CaseInsensitive))
+        !page.contains(QStringLiteral("<version>") + *version + QStringLiteral("</version>"),
+                       Qt::CaseInsensitive))
         std::abort();
     return 0;
 }

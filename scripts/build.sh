@@ -1,10 +1,12 @@
 #!/bin/sh
 # Installs what building needs when it is missing, then configures and builds into build/ (or $1).
-# CMAKE_BUILD_TYPE and OVLIX_CXX_FLAGS, when set, choose the kind of build.
+# CMAKE_BUILD_TYPE and OVLIX_CXX_FLAGS, when set, choose the kind of build;
+# OVLIX_WERROR=ON, set by the test command, makes every warning an error (not
+# for those who only build to run: a newer compiler's new warning must not stop them).
 set -eu
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-$root/build}"
 "$root/scripts/setup-debian.sh" run
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE="${CMAKE_BUILD_TYPE:-RelWithDebInfo}" \
-    -DCMAKE_CXX_FLAGS="${OVLIX_CXX_FLAGS:-}"
+    -DCMAKE_CXX_FLAGS="${OVLIX_CXX_FLAGS:-}" ${OVLIX_WERROR:+"-DOVLIX_WERROR=$OVLIX_WERROR"}
 cmake --build "$build" -j"$(nproc)"

@@ -6,7 +6,10 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 out="$root/build-mingw"
 mkdir -p "$out"
 cxx=x86_64-w64-mingw32-g++-posix
-flags="-std=c++20 -Wall -Wextra -Wpedantic -Werror -static -I$root/src"
+# The warnings of cmake/BuildOptions.cmake, as errors.
+warnings="-Wall -Wextra -Wpedantic -Wshadow -Wold-style-cast -Woverloaded-virtual -Wcast-qual \
+    -Wnon-virtual-dtor -Werror"
+flags="-std=c++20 $warnings -static -I$root/src"
 $cxx $flags -o "$out/DetachedStartTest.exe" \
     "$root/tests/win32/DetachedStartTest.cpp" "$root/src/core/win32/DetachedStart.cpp"
 $cxx $flags -o "$out/WinSocketsTest.exe" \
@@ -17,7 +20,8 @@ qt="$(pkg-config --cflags Qt6Core Qt6Network | sed "s/-I/-isystem /g")"
 for file in core/ProcessStart_win.cpp discovery/NeighbourTable_win.cpp network/ArpPlatform_win.cpp \
     network/HostAddress_win.cpp; do
     # shellcheck disable=SC2086
-    $cxx -std=c++20 -Wall -Wextra -fsyntax-only -DQT_NO_KEYWORDS $qt -I"$root/src" \
+    $cxx -std=c++20 $warnings -fsyntax-only -DQT_NO_KEYWORDS -DQT_NO_CAST_FROM_ASCII \
+        -DQT_NO_CAST_TO_ASCII -DQT_NO_CAST_FROM_BYTEARRAY -DQT_NO_URL_CAST_FROM_STRING $qt -I"$root/src" \
         -I"$root/src/core" -I"$root/src/network" "$root/src/$file"
 done
 echo "mingw-w64: Windows-only files compiled"

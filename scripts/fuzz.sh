@@ -8,7 +8,7 @@ seconds="${1:-30}"
 build="$root/build-fuzz"
 "$root/scripts/setup-debian.sh" test
 CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DOVLIX_BUILD_TESTS=OFF -DOVLIX_BUILD_FUZZERS=ON \
+    -DOVLIX_BUILD_TESTS=OFF -DOVLIX_BUILD_FUZZERS=ON -DOVLIX_WERROR=ON \
     -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined"
 targets="$(sed -n 's/^set(OVLIX_FUZZERS \(.*\))$/\1/p' "$root/fuzz/CMakeLists.txt")"
 # shellcheck disable=SC2086

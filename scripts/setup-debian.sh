@@ -12,11 +12,12 @@ run_packages="cmake g++ make pkg-config \
   qt6-base-dev qt6-base-dev-tools libgl-dev help2man \
   net-tools iputils-ping iproute2"
 
-# The tests: GoogleTest; the sanitizer runtime, clang and libFuzzer; the
-# Windows cross compiler and Wine; Xvfb and fonts for windows; the tools that
-# build and check the Debian package; and curl, which the benchmarks time.
+# The tests: GoogleTest; the sanitizer runtime, clang and libFuzzer; clang's
+# format and tidy checks; the Windows cross compiler and Wine; Xvfb and fonts
+# for windows; the tools that build and check the Debian package; and curl,
+# which the benchmarks time.
 test_packages="libgtest-dev libgmock-dev \
-  clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix wine64 \
+  clang libclang-rt-14-dev clang-format clang-tidy g++-mingw-w64-x86-64-posix wine64 \
   xvfb xauth fonts-dejavu-core fonts-liberation2 \
   dpkg-dev file desktop-file-utils appstream lintian curl"
 

@@ -1,15 +1,24 @@
 #!/bin/sh
-# Installs what the tests need, builds OvlixSetup and runs every test: the
-# suite on a normal build, the same suite on a build with the address and
+# Installs what the tests need, checks the formatting, builds OvlixSetup with
+# warnings as errors and runs every test: the suite on a normal build, the
+# clang-tidy checks, the same suite on a build with the address and
 # undefined-behaviour sanitizers, the Windows-only files cross-compiled (and
-# run under Wine), and each fuzz target for a bounded time. --quick runs the normal suite only.
+# run under Wine), and each fuzz target for a bounded time. --quick runs the
+# format check and the normal suite only.
 set -eu
 root="$(cd "$(dirname "$0")/.." && pwd)"
+export OVLIX_WERROR=ON
 
 "$root/scripts/setup-debian.sh" test
+echo "== Formatting (.clang-format)"
+(cd "$root" && find bench fuzz src tests tools -name '*.cpp' -o -name '*.h' | sort |
+    xargs clang-format --dry-run --Werror)
 "$root/scripts/build.sh" "$root/build"
 (cd "$root/build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure)
 [ "${1:-}" = "--quick" ] && exit 0
+
+echo "== clang-tidy (.clang-tidy) over src/ and tools/"
+run-clang-tidy -p "$root/build" -quiet -header-filter="^$root/(src|tools)/" "^$root/(src|tools)/"
 
 echo "== Windows-only files, cross-compiled"
 "$root/scripts/cross-windows.sh"

@@ -133,7 +133,7 @@ QString programHelp()
 // The words of the arguments that name a command, as far as they go.
 QString askedCommand(const QStringList& arguments)
 {
-    const QString first = arguments.value(0);
+    QString first = arguments.value(0);
     for (const Command& command : kCommands)
         if (command.name.startsWith(first + u' '))
             return arguments.mid(0, 2).join(u' ');

@@ -76,14 +76,14 @@ QString timeFormatWithoutZone(const QLocale& locale)
 
 } // namespace
 
-EventLog::EventLog(QString logFile, Clock clock, QLocale locale)
-    : logFile_(std::move(logFile)), clock_(std::move(clock)), locale_(std::move(locale))
+EventLog::EventLog(QString logFile, Clock clock, const QLocale& locale)
+    : logFile_(std::move(logFile)), clock_(std::move(clock)), locale_(locale)
 {
 }
 
 QString EventLog::timeStamp(const QDateTime& when, const QLocale& locale)
 {
-    const QString date = locale.toString(when.date(), QLocale::ShortFormat);
+    QString date = locale.toString(when.date(), QLocale::ShortFormat);
     const QTime time = when.time();
     if (time.hour() == 0 && time.minute() == 0 && time.second() == 0)
         return date;

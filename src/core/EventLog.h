@@ -14,7 +14,7 @@ public:
     using Clock = std::function<QDateTime()>;
 
     explicit EventLog(QString logFile, Clock clock = &QDateTime::currentDateTime,
-                      QLocale locale = QLocale::system());
+                      const QLocale& locale = QLocale::system());
 
     // Never fails towards the caller: a line that cannot be written is dropped.
     void WriteLog(const QString& message) const;

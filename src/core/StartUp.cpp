@@ -1,6 +1,7 @@
 #include "StartUp.h"
 
 #include "EventLog.h"
+#include "OvlixConfig.h"
 
 #include <algorithm>
 #include <QCoreApplication>

@@ -75,7 +75,8 @@ void applyLine(const QString& line, int number, LabelSlot& slot, QString& proble
 
 void ParseField(const QString& text, QChar delimiter, QString& field, QString& remainder)
 {
-    const QString copy = text;
+    // field or remainder may be text itself: read from a copy.
+    const QString copy = text; // NOLINT(performance-unnecessary-copy-initialization)
     qsizetype start = 0;
     while (start < copy.size() && isBlank(copy[start]))
         ++start;

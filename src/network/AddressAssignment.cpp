@@ -41,7 +41,7 @@ QString AddressAssignment::press(const QString& ip, const QString& mac, const QS
 {
     const FacingCard facing = cardFacing(ip, seams_.cards(), hostIp);
     seams_.log.WriteLog(facing.logLine);
-    const QString hostIpUsed = facing.card ? facing.card->address.toString() : hostIp;
+    QString hostIpUsed = facing.card ? facing.card->address.toString() : hostIp;
     // The results only show in the log: the ping and the wait follow whatever
     // they are.
     DeleteArpEntry(seams_.log, seams_.launcher, ip);
@@ -58,7 +58,8 @@ void AddressAssignment::tick(const QString& ip, const QString& mac, const QStrin
         errors += QStringLiteral("Failed to Set ARP table.\r\n");
     probeVersion(
         seams_.inet, seams_.log, ip,
-        [this, ip, mac, errors, assigned, done = std::move(done)](VersionProbe probe) {
+        [this, ip, mac, errors, assigned = std::move(assigned),
+         done = std::move(done)](const VersionProbe& probe) {
             const std::optional<QString>& version = probe.version;
             if (!version) {
                 // Otherwise the user would retry for ever without learning why.
@@ -86,7 +87,7 @@ void AddressAssignment::tick(const QString& ip, const QString& mac, const QStrin
             assigned();
             // Asked once more so that the box shows what the device says now.
             PingOvlix(seams_.inet, seams_.log, ip,
-                      [version, message, done](std::optional<QString> again) {
+                      [version, message, done](const std::optional<QString>& again) {
                           done({true, again ? again : version, message});
                       });
         });

@@ -80,7 +80,7 @@ void NetworkWindow::timerARP_Timer()
     wait_.begin();
     assignment_.tick(
         ip, ui->txtMAC->text(), HostIP, [this, ip] { handOverAddress(ip); },
-        [this](AddressAssignment::Outcome outcome) {
+        [this](const AddressAssignment::Outcome& outcome) {
             wait_.end();
             showVersion(outcome.version);
             environment_.messages.show(this, outcome.message,
@@ -99,10 +99,11 @@ void NetworkWindow::handOverAddress(const QString& ip)
 void NetworkWindow::txtVersion_DblClick()
 {
     wait_.begin();
-    PingOvlix(*Inet1, environment_.log, ui->txtIP->text(), [this](std::optional<QString> version) {
-        wait_.end();
-        showVersion(version);
-    });
+    PingOvlix(*Inet1, environment_.log, ui->txtIP->text(),
+              [this](const std::optional<QString>& version) {
+                  wait_.end();
+                  showVersion(version);
+              });
 }
 
 void NetworkWindow::showVersion(const std::optional<QString>& version)

@@ -104,7 +104,7 @@ void applyProgramLook(QApplication& application)
     QIcon icon;
     for (int size : {16, 32, 48, 64, 128, 256})
         icon.addFile(QStringLiteral(":/icon-%1.png").arg(size));
-    application.setWindowIcon(icon);
+    QApplication::setWindowIcon(icon);
 }
 
 void centreOnScreen(QWidget& window)

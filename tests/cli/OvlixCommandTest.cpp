@@ -316,7 +316,7 @@ TEST(OvlixCommand, SendsExactlyWhatWasAskedAndSaysHowItWent)
 {
     const QString built = qEnvironmentVariable("OVLIX_CLI");
     ASSERT_FALSE(built.isEmpty()) << "OVLIX_CLI names the program under test";
-    DeviceSimulator device;
+    ovlix::DeviceSimulator device;
     ASSERT_TRUE(device.listen());
     const QString address = QStringLiteral("127.0.0.1:%1").arg(device.port());
     QTcpServer closed;

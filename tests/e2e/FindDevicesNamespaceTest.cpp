@@ -289,8 +289,8 @@ TEST(FindDevicesOnNoNetwork, TheCommandLineStillPrintsAnArray)
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenarios, FindDevicesInNamespaces, ::testing::ValuesIn(kScenarios),
-                         [](const auto& info) {
-                             QString name = QString::fromLatin1(info.param.name);
+                         [](const auto& scenario) {
+                             QString name = QString::fromLatin1(scenario.param.name);
                              name.replace(QRegularExpression("[^A-Za-z0-9]"), "_");
                              return name.toStdString();
                          });

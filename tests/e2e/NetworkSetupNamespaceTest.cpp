@@ -7,6 +7,7 @@
 #include "core/StartUp.h"
 #include "device/QtHttpFetcher.h"
 #include "network/ArpEntries.h"
+#include "support/RecordingMessages.h"
 #include "support/TestSupport.h"
 #include "ui/NetworkWindow.h"
 #include "ui/WindowEnvironment.h"
@@ -188,9 +189,9 @@ TEST_F(NetworkSetupInNamespaces, EachOutcomeOfTheSetupOnAPCWithTwoCards)
             << s.what;
         // ovlix stamps its lines with the real time: compare what follows.
         const QStringList log = files.logMessages();
-        const auto logged = [&log](const QString& message) {
+        const auto logged = [&log](const QString& text) {
             return std::any_of(log.begin(), log.end(),
-                               [&](const QString& line) { return line.endsWith(message); });
+                               [&](const QString& line) { return line.endsWith(text); });
         };
         if (s.card.isEmpty()) {
             // Said before anything was sent: what was asked, then why not.

@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
 #include <QFile>
+#include <utility>
 
 namespace ovlix::test {
 

@@ -4,7 +4,6 @@
 #include "core/EventLog.h"
 #include "device/HttpFetcher.h"
 #include "network/HostAddress.h"
-#include "ui/MessageBoxes.h"
 
 #include <functional>
 #include <memory>
@@ -14,7 +13,6 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
-#include <utility>
 
 // Failures show Qt's strings as text.
 inline void PrintTo(const QString& text, std::ostream* out)
@@ -68,28 +66,6 @@ public:
     bool failing = false;
 };
 
-// Records each message and closes it at once, as a user pressing OK would, or
-// leaves it open until the test closes it.
-class RecordingMessages : public MessageBoxes {
-public:
-    void show(QWidget*, const QString& text, std::function<void()> closed) override
-    {
-        shown.append(text);
-        if (leaveOpen)
-            open = std::move(closed);
-        else if (closed)
-            closed();
-    }
-    void closeOpen()
-    {
-        if (auto closed = std::exchange(open, {}))
-            closed();
-    }
-    QStringList shown;
-    bool leaveOpen = false;
-    std::function<void()> open;
-};
-
 // Answers as a PC with one network would, unless told to fail.
 class FixedHostLookup : public HostLookup {
 public:
@@ -98,7 +74,8 @@ public:
     QList<QHostAddress> upInterfaceAddresses() override { return interfaces; }
 
     int nameError = 0;
-    std::optional<QList<QHostAddress>> named = QList<QHostAddress>{QHostAddress("192.168.1.10")};
+    std::optional<QList<QHostAddress>> named =
+        QList<QHostAddress>{QHostAddress(QStringLiteral("192.168.1.10"))};
     QList<QHostAddress> interfaces;
 };
 

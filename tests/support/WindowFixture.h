@@ -4,6 +4,7 @@
 #include "core/StartUp.h"
 #include "device/QtHttpFetcher.h"
 #include "network/ArpEntries.h"
+#include "RecordingMessages.h"
 #include "TestSupport.h"
 #include "ui/WindowEnvironment.h"
 #include "ui/WindowRegistry.h"

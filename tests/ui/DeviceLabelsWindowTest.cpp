@@ -29,15 +29,15 @@ class DeviceLabelsWindowTest : public WindowFixture {
 protected:
     QLineEdit* label(QWidget* window, int i)
     {
-        return find<QLineEdit>(window, QStringLiteral("txtLabel%1").arg(i).toLatin1());
+        return find<QLineEdit>(window, QStringLiteral("txtLabel%1").arg(i).toLatin1().constData());
     }
     QComboBox* house(QWidget* window, int i)
     {
-        return find<QComboBox>(window, QStringLiteral("cboHouse%1").arg(i).toLatin1());
+        return find<QComboBox>(window, QStringLiteral("cboHouse%1").arg(i).toLatin1().constData());
     }
     QComboBox* unit(QWidget* window, int i)
     {
-        return find<QComboBox>(window, QStringLiteral("cboUnit%1").arg(i).toLatin1());
+        return find<QComboBox>(window, QStringLiteral("cboUnit%1").arg(i).toLatin1().constData());
     }
 
     LabelSet shown(QWidget* window)

@@ -4,6 +4,8 @@
 #include <QTimer>
 #include <QUrl>
 
+namespace ovlix {
+
 namespace {
 
 // A request head larger than this is not from a browser or the program.
@@ -73,3 +75,5 @@ void DeviceSimulator::answer(QTcpSocket* socket, const QString& target)
         socket->disconnectFromHost();
     });
 }
+
+} // namespace ovlix

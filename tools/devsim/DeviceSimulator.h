@@ -7,6 +7,8 @@
 #include <QTcpServer>
 #include <QUrlQuery>
 
+namespace ovlix {
+
 // A stand-in for the device's web server: the root page carries the firmware
 // version, and the label and X10 pages take what their queries carry. Every
 // request is kept as it arrived on the wire.
@@ -47,3 +49,5 @@ private:
     QUrlQuery labels_;
     QUrlQuery x10Command_;
 };
+
+} // namespace ovlix

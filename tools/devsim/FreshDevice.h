@@ -9,6 +9,8 @@
 
 class QSocketNotifier;
 
+namespace ovlix {
+
 // A device straight after a reset to its factory defaults: it has no address
 // until the first IPv4 packet sent to its MAC address arrives, and then takes
 // that packet's destination address as its own.
@@ -43,3 +45,5 @@ private:
     QHostAddress taken_;
     QString error_;
 };
+
+} // namespace ovlix

@@ -12,6 +12,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+namespace ovlix {
+
 // The destination of the IPv4 packet waiting on the socket, if it was sent to
 // the interface's own MAC address.
 static std::optional<QHostAddress> destinationOfPacketForMe(int socket)
@@ -39,14 +41,15 @@ bool FreshDevice::start()
 {
     const unsigned index = if_nametoindex(interface_.toLocal8Bit().constData());
     if (index == 0) {
-        error_ = QStringLiteral("no interface %1: %2").arg(interface_, strerror(errno));
+        error_ = QStringLiteral("no interface %1: %2")
+                     .arg(interface_, QString::fromLocal8Bit(strerror(errno)));
         return false;
     }
     // Packets without their Ethernet header; the kernel tells for each whether
     // it was addressed to this interface's own MAC.
     socket_ = socket(AF_PACKET, SOCK_DGRAM | SOCK_CLOEXEC, htons(ETH_P_IP));
     if (socket_ < 0) {
-        error_ = QStringLiteral("packet socket: %1").arg(strerror(errno));
+        error_ = QStringLiteral("packet socket: %1").arg(QString::fromLocal8Bit(strerror(errno)));
         return false;
     }
     sockaddr_ll bound{};
@@ -54,7 +57,8 @@ bool FreshDevice::start()
     bound.sll_protocol = htons(ETH_P_IP);
     bound.sll_ifindex = static_cast<int>(index);
     if (bind(socket_, reinterpret_cast<sockaddr*>(&bound), sizeof bound) != 0) {
-        error_ = QStringLiteral("bind to %1: %2").arg(interface_, strerror(errno));
+        error_ = QStringLiteral("bind to %1: %2")
+                     .arg(interface_, QString::fromLocal8Bit(strerror(errno)));
         return false;
     }
     connect(&ip_, &QProcess::finished, this, [this](int exitCode) {
@@ -80,3 +84,5 @@ bool FreshDevice::start()
     });
     return true;
 }
+
+} // namespace ovlix

@@ -2,6 +2,8 @@
 
 // Watching an interface for raw packets is done the Linux way only.
 
+namespace ovlix {
+
 FreshDevice::~FreshDevice() = default;
 
 bool FreshDevice::start()
@@ -9,3 +11,5 @@ bool FreshDevice::start()
     error_ = QStringLiteral("a factory-fresh device is simulated on Linux only");
     return false;
 }
+
+} // namespace ovlix

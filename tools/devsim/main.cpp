@@ -15,6 +15,9 @@
 
 int main(int argc, char* argv[])
 {
+    using ovlix::DeviceSimulator;
+    using ovlix::FreshDevice;
+
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("ovlix-devsim"));
 

@@ -1,5 +1,5 @@
-// Every test program runs with a QApplication on the offscreen platform, so
-// window tests and network tests share one event loop.
+// Window tests run with a QApplication on the offscreen platform, in the
+// program's look, so that windows and their requests share one event loop.
 
 #include "ui/ProgramLook.h"
 
