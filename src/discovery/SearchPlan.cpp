@@ -6,10 +6,14 @@
 
 namespace ovlix {
 
-static quint32 maskOf(int prefixLength)
+namespace {
+
+quint32 maskOf(int prefixLength)
 {
     return prefixLength == 0 ? 0 : ~quint32(0) << (32 - prefixLength);
 }
+
+} // namespace
 
 std::optional<Ipv4Network> Ipv4Network::parse(const QString& cidr)
 {
@@ -70,8 +74,10 @@ QList<QNetworkAddressEntry> localIpv4Entries()
     return entries;
 }
 
+namespace {
+
 // The /24 of the network that holds one of the PC's addresses, else its first.
-static Ipv4Network cutToSize(const Ipv4Network& network, const QList<quint32>& own)
+Ipv4Network cutToSize(const Ipv4Network& network, const QList<quint32>& own)
 {
     for (quint32 address : own)
         if (network.contains(address))
@@ -81,8 +87,8 @@ static Ipv4Network cutToSize(const Ipv4Network& network, const QList<quint32>& o
 
 // Every address but the network's own and its broadcast address, which a
 // network of one or two addresses does not have.
-static void appendHostAddresses(const Ipv4Network& network, const QSet<quint32>& own,
-                                QList<quint32>& addresses)
+void appendHostAddresses(const Ipv4Network& network, const QSet<quint32>& own,
+                         QList<quint32>& addresses)
 {
     const quint64 size = network.size();
     const quint64 first = size > 2 ? 1 : 0;
@@ -93,6 +99,8 @@ static void appendHostAddresses(const Ipv4Network& network, const QSet<quint32>&
             addresses.append(address);
     }
 }
+
+} // namespace
 
 QString addressCount(qsizetype count)
 {

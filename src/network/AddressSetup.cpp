@@ -10,7 +10,9 @@
 
 namespace ovlix {
 
-static QString whatMet(FetchResult::Failure failure)
+namespace {
+
+QString whatMet(FetchResult::Failure failure)
 {
     using Failure = FetchResult::Failure;
     switch (failure) {
@@ -31,6 +33,8 @@ static QString whatMet(FetchResult::Failure failure)
     }
     return QStringLiteral("the request failed");
 }
+
+} // namespace
 
 AddressSetup::AddressSetup(AddressAssignment::Seams seams, HostLookup& hosts,
                            std::chrono::milliseconds wait, std::chrono::milliseconds interval)

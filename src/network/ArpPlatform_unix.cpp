@@ -13,8 +13,10 @@ const NetworkCommands& systemNetworkCommands()
     return commands;
 }
 
+namespace {
+
 // Root may change the table, and so may a program given CAP_NET_ADMIN alone.
-static bool hasNetAdmin()
+bool hasNetAdmin()
 {
     __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
     __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3]{};
@@ -22,6 +24,8 @@ static bool hasNetAdmin()
         return false;
     return (data[CAP_TO_INDEX(CAP_NET_ADMIN)].effective & CAP_TO_MASK(CAP_NET_ADMIN)) != 0;
 }
+
+} // namespace
 
 QString arpTableRefusal()
 {

@@ -11,8 +11,10 @@ const NetworkCommands& systemNetworkCommands()
     return commands;
 }
 
+namespace {
+
 // Since Vista, arp -s is refused to a program that is not elevated.
-static bool isElevated()
+bool isElevated()
 {
     HANDLE token = nullptr;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
@@ -24,6 +26,8 @@ static bool isElevated()
     CloseHandle(token);
     return known && elevation.TokenIsElevated != 0;
 }
+
+} // namespace
 
 QString arpTableRefusal()
 {

@@ -21,25 +21,29 @@ QList<CardAddress> systemCardAddresses()
     return addresses;
 }
 
+namespace {
+
 // The address part of what was typed: "10.0.0.5:8080" is 10.0.0.5.
-static QHostAddress hostOf(const QString& deviceAddress)
+QHostAddress hostOf(const QString& deviceAddress)
 {
     const QHostAddress host(QUrl(QStringLiteral("http://") + deviceAddress).host());
     return host.protocol() == QAbstractSocket::IPv4Protocol ? host : QHostAddress();
 }
 
 // Loopback never faces a device: nothing typed reaches one through it.
-static bool holds(const CardAddress& card, const QHostAddress& host)
+bool holds(const CardAddress& card, const QHostAddress& host)
 {
     return !card.loopback && !host.isNull() && host.isInSubnet(card.address, card.prefixLength);
 }
 
-static QString networkText(const CardAddress& card)
+QString networkText(const CardAddress& card)
 {
     const QHostAddress network(card.address.toIPv4Address() &
                                (card.prefixLength == 0 ? 0u : ~0u << (32 - card.prefixLength)));
     return network.toString() + QLatin1Char('/') + QString::number(card.prefixLength);
 }
+
+} // namespace
 
 FacingCard cardFacing(const QString& deviceAddress, const QList<CardAddress>& cards,
                       const QString& hostIp)

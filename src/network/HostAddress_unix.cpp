@@ -42,13 +42,17 @@ QList<QHostAddress> SystemHostLookup::upInterfaceAddresses()
     return addresses;
 }
 
-static std::optional<QString> firstNotLoopback(const QList<QHostAddress>& addresses)
+namespace {
+
+std::optional<QString> firstNotLoopback(const QList<QHostAddress>& addresses)
 {
     for (const QHostAddress& address : addresses)
         if (!address.isLoopback())
             return address.toString();
     return std::nullopt;
 }
+
+} // namespace
 
 QString GetHostIP(const EventLog& log, HostLookup& lookup)
 {

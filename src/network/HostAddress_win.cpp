@@ -5,8 +5,10 @@
 
 namespace ovlix {
 
+namespace {
+
 // Starts Windows Sockets and logs why when what was granted is not usable.
-static bool StartSockets(const EventLog& log)
+bool StartSockets(const EventLog& log)
 {
     using Status = win32::SocketsStart::Status;
     const win32::SocketsStart start = win32::startSockets();
@@ -29,11 +31,13 @@ static bool StartSockets(const EventLog& log)
     return false;
 }
 
-static void StopSockets(const EventLog& log)
+void StopSockets(const EventLog& log)
 {
     if (!win32::stopSockets())
         log.WriteLog(QStringLiteral("Socket error occurred in Cleanup."));
 }
+
+} // namespace
 
 HostLookup::HostName SystemHostLookup::hostName()
 {

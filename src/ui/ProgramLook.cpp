@@ -16,7 +16,9 @@
 #include <QWidget>
 
 // The pictures are compiled into this static library, so they must be
-// registered by hand before the first window needs them.
+// registered by hand before the first window needs them. Q_INIT_RESOURCE
+// declares a function where it stands, so this one stays outside every
+// namespace, anonymous ones included.
 static void registerProgramPictures()
 {
     Q_INIT_RESOURCE(resources);
@@ -124,12 +126,16 @@ void useFixedBorder(QWidget& window)
                           Qt::MSWindowsFixedSizeDialogHint);
 }
 
-static void setPointSize(QWidget& widget, qreal points)
+namespace {
+
+void setPointSize(QWidget& widget, qreal points)
 {
     QFont font = widget.font();
     font.setPointSizeF(points);
     widget.setFont(font);
 }
+
+} // namespace
 
 void useHeadingFont(QWidget& widget)
 {

@@ -14,9 +14,11 @@
 
 namespace ovlix {
 
+namespace {
+
 // The destination of the IPv4 packet waiting on the socket, if it was sent to
 // the interface's own MAC address.
-static std::optional<QHostAddress> destinationOfPacketForMe(int socket)
+std::optional<QHostAddress> destinationOfPacketForMe(int socket)
 {
     unsigned char packet[2048];
     sockaddr_ll from{};
@@ -30,6 +32,8 @@ static std::optional<QHostAddress> destinationOfPacketForMe(int socket)
     std::memcpy(&destination, packet + 16, sizeof destination);
     return QHostAddress(ntohl(destination));
 }
+
+} // namespace
 
 FreshDevice::~FreshDevice()
 {
