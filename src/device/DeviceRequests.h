@@ -46,10 +46,6 @@ struct SendHttpStyle {
     QString errorPrefix;
 };
 
-inline const SendHttpStyle kLabelsWindowSend{QStringLiteral("frmDeviceLabels.SendHttp: URL="),
-                                             QStringLiteral("ERROR::frmDeviceLabels.SendHttp: ")};
-inline const SendHttpStyle kX10WindowSend{QString(), QStringLiteral("ERROR::SendHttp: ")};
-
 // Sends one command to the device; `done` learns whether the transfer completed,
 // whatever the device answered, and if not, what was observed.
 void SendHttp(HttpFetcher& inet, const EventLog& log, const SendHttpStyle& style,

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "device/HttpFetcher.h"
+#include "device/DeviceRequests.h"
 #include "LabelSet.h"
 
 #include <functional>
@@ -19,6 +19,10 @@ QString labelUploadPath(const LabelSet& slots);
 // The two lines that tell the user an upload failed.
 inline const QStringList kSendLabelsFailedText{QStringLiteral("Send Labels Failed"),
                                                QStringLiteral("Verify IP Address")};
+
+// How a label upload reports itself in the log, from the window or not.
+inline const SendHttpStyle kLabelsWindowSend{QStringLiteral("frmDeviceLabels.SendHttp: URL="),
+                                             QStringLiteral("ERROR::frmDeviceLabels.SendHttp: ")};
 
 // Sends the whole label set in one request; a failed request is logged, and
 // `done` learns whether it went through, whatever the device answered, and if

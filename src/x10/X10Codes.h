@@ -1,6 +1,6 @@
 #pragma once
 
-#include "device/HttpFetcher.h"
+#include "device/DeviceRequests.h"
 
 #include <functional>
 #include <optional>
@@ -63,6 +63,10 @@ struct X10Command {
 // The device's X10 page with the command's fields; every value is encoded, so
 // no typed text can add, cut or change another field.
 QString x10RequestPath(const X10Command& command);
+
+// How an X10 command reports itself in the log: never with its URL, which
+// carries the passcode.
+inline const SendHttpStyle kX10WindowSend{QString(), QStringLiteral("ERROR::SendHttp: ")};
 
 // Sends the command as the X10 window does: a failure is logged without the
 // URL, which carries the passcode; `done` learns whether the transfer completed,

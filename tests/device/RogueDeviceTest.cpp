@@ -3,8 +3,10 @@
 
 #include "device/DeviceRequests.h"
 #include "device/QtHttpFetcher.h"
+#include "labels/LabelUpload.h"
 #include "support/RogueScenarios.h"
 #include "support/TestSupport.h"
+#include "x10/X10Codes.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>

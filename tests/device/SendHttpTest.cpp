@@ -1,8 +1,10 @@
 #include "device/DeviceRequests.h"
 #include "device/QtHttpFetcher.h"
 #include "DeviceSimulator.h"
+#include "labels/LabelUpload.h"
 #include "support/ScriptedServer.h"
 #include "support/TestSupport.h"
+#include "x10/X10Codes.h"
 
 #include <gtest/gtest.h>
 
