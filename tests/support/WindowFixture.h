@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/AppContext.h"
 #include "core/StartUp.h"
 #include "device/QtHttpFetcher.h"
 #include "network/ArpEntries.h"
@@ -13,7 +12,6 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QWidget>
 
 namespace ovlix::test {
 
