@@ -9,6 +9,7 @@
 #include "discovery/DeviceFinder.h"
 #include "network/ArpEntries.h"
 #include "network/HostAddress.h"
+#include "ui/EnterPressesButtons.h"
 #include "ui/MessageBoxes.h"
 #include "ui/ProgramLook.h"
 #include "ui/WindowEnvironment.h"
@@ -23,7 +24,8 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("OvlixSetup"));
     QApplication::setApplicationVersion(programVersion());
-    applyProgramLook(application);
+    applyProgramLook();
+    application.installEventFilter(new EnterPressesButtons(&application));
 
     const DataFolder folder = chooseProgramDataFolder();
     AppContext context = makeAppContext(folder.path, programVersion());

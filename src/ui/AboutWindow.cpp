@@ -6,8 +6,7 @@
 
 namespace ovlix {
 
-AboutWindow::AboutWindow(WindowEnvironment& environment, WindowRegistry&)
-    : ui(std::make_unique<Ui::frmAbout>())
+AboutWindow::AboutWindow(WindowEnvironment& environment) : ui(std::make_unique<Ui::frmAbout>())
 {
     ui->setupUi(this);
     // The first web address line is 9.75 points, as the headings are; a form

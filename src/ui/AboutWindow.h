@@ -10,12 +10,11 @@ class frmAbout;
 namespace ovlix {
 
 struct WindowEnvironment;
-class WindowRegistry;
 
 class AboutWindow : public QWidget {
     Q_OBJECT
 public:
-    AboutWindow(WindowEnvironment& environment, WindowRegistry& windows);
+    explicit AboutWindow(WindowEnvironment& environment);
     ~AboutWindow() override;
 
 private:

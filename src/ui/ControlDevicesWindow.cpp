@@ -1,12 +1,13 @@
 #include "ControlDevicesWindow.h"
 
+#include "ProgramLook.h"
 #include "ui_ControlDevicesWindow.h"
 #include "WindowEnvironment.h"
 #include "x10/X10Codes.h"
 
 namespace ovlix {
 
-ControlDevicesWindow::ControlDevicesWindow(WindowEnvironment& environment, WindowRegistry&)
+ControlDevicesWindow::ControlDevicesWindow(WindowEnvironment& environment)
     : ui(std::make_unique<Ui::frmControlDevices>()), environment_(environment),
       Inet1(environment.makeTransfer())
 {
@@ -34,12 +35,11 @@ void ControlDevicesWindow::Form_Load()
 
 void ControlDevicesWindow::cmdSend_Click()
 {
-    wait_.begin();
     // The device's answer is not shown; a failure shows only in the log.
     sendX10Command(*Inet1, environment_.log, environment_.context.DeviceIP,
                    {ui->cboHouse->currentText(), ui->cboUnit->currentText(),
                     ui->cboCommand->currentText(), ui->txtPasscode->text()},
-                   [this](const FetchResult&) { wait_.end(); });
+                   wait_.forAnswer([](const FetchResult&) {}));
 }
 
 } // namespace ovlix

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ProgramLook.h"
+#include "DeviceWait.h"
 
 #include <memory>
 #include <QWidget>
@@ -13,14 +13,13 @@ namespace ovlix {
 
 class HttpFetcher;
 struct WindowEnvironment;
-class WindowRegistry;
 
 // Sends one X10 command per press to an X10 address through the device. The
 // request is fire-and-forget: a failure shows only in the log.
 class ControlDevicesWindow : public QWidget {
     Q_OBJECT
 public:
-    ControlDevicesWindow(WindowEnvironment& environment, WindowRegistry& windows);
+    explicit ControlDevicesWindow(WindowEnvironment& environment);
     ~ControlDevicesWindow() override;
 
 private:

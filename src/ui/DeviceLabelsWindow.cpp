@@ -4,6 +4,7 @@
 #include "labels/LabelsFile.h"
 #include "labels/LabelUpload.h"
 #include "MessageBoxes.h"
+#include "ProgramLook.h"
 #include "ui_DeviceLabelsWindow.h"
 #include "WindowEnvironment.h"
 #include "x10/X10Codes.h"
@@ -26,7 +27,7 @@ void showCode(QComboBox& list, const QString& code)
 
 } // namespace
 
-DeviceLabelsWindow::DeviceLabelsWindow(WindowEnvironment& environment, WindowRegistry&)
+DeviceLabelsWindow::DeviceLabelsWindow(WindowEnvironment& environment)
     : ui(std::make_unique<Ui::frmDeviceLabels>()), environment_(environment),
       Inet1(environment.makeTransfer())
 {
@@ -115,14 +116,12 @@ void DeviceLabelsWindow::ReadLabels()
 
 void DeviceLabelsWindow::SetOvlixLabels()
 {
-    wait_.begin();
     sendLabels(*Inet1, environment_.log, environment_.context.DeviceIP, rows(),
-               [this](const FetchResult& result) {
-                   wait_.end();
+               wait_.forAnswer([this](const FetchResult& result) {
                    environment_.messages.show(
                        this, result.ok ? QStringLiteral("Labels sent")
                                        : kSendLabelsFailedText.join(QStringLiteral("\r\n")));
-               });
+               }));
 }
 
 LabelSet DeviceLabelsWindow::rows() const

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "DeviceWait.h"
 #include "labels/LabelSet.h"
-#include "ProgramLook.h"
 
 #include <array>
 #include <memory>
@@ -18,7 +18,6 @@ namespace ovlix {
 
 class HttpFetcher;
 struct WindowEnvironment;
-class WindowRegistry;
 
 // Edits the device's eight X10 labels, keeps them in the labels file and sends
 // them to the device. The rows are the only copy of the labels while it is
@@ -26,7 +25,7 @@ class WindowRegistry;
 class DeviceLabelsWindow : public QWidget {
     Q_OBJECT
 public:
-    DeviceLabelsWindow(WindowEnvironment& environment, WindowRegistry& windows);
+    explicit DeviceLabelsWindow(WindowEnvironment& environment);
     ~DeviceLabelsWindow() override;
 
 private:

@@ -9,7 +9,7 @@
 
 namespace ovlix {
 
-FindDevicesWindow::FindDevicesWindow(WindowEnvironment& environment, WindowRegistry&)
+FindDevicesWindow::FindDevicesWindow(WindowEnvironment& environment)
     : ui(std::make_unique<Ui::frmFindDevices>()), environment_(environment),
       finder_(environment.log, environment.search.makeTransfer)
 {

@@ -12,7 +12,6 @@ class frmFindDevices;
 namespace ovlix {
 
 struct WindowEnvironment;
-class WindowRegistry;
 
 // Lists the devices that answer on this PC's networks, as they answer, and
 // hands the chosen address on. The search starts when the window opens and
@@ -20,7 +19,7 @@ class WindowRegistry;
 class FindDevicesWindow : public QWidget {
     Q_OBJECT
 public:
-    FindDevicesWindow(WindowEnvironment& environment, WindowRegistry& windows);
+    explicit FindDevicesWindow(WindowEnvironment& environment);
     ~FindDevicesWindow() override;
 
 Q_SIGNALS:

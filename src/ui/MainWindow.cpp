@@ -3,14 +3,14 @@
 #include "device/DeviceRequests.h"
 #include "MessageBoxes.h"
 #include "network/NetSettings.h"
+#include "ProgramLook.h"
 #include "ui_MainWindow.h"
 #include "WindowEnvironment.h"
-#include "WindowRegistry.h"
 
 namespace ovlix {
 
-MainWindow::MainWindow(WindowEnvironment& environment, WindowRegistry& windows)
-    : ui(std::make_unique<Ui::frmOvlix>()), environment_(environment), windows_(windows),
+MainWindow::MainWindow(WindowEnvironment& environment)
+    : ui(std::make_unique<Ui::frmOvlix>()), environment_(environment),
       Inet1(environment.makeTransfer())
 {
     ui->setupUi(this);
@@ -49,47 +49,46 @@ void MainWindow::Form_Load()
 void MainWindow::cmdVerify_Click()
 {
     const QString ip = ui->txtOvlixIP->text();
-    wait_.begin();
-    PingOvlix(*Inet1, environment_.log, ip, [this, ip](std::optional<QString> version) {
-        wait_.end();
-        if (version) {
-            ui->txtVersion->setText(*version);
-            environment_.context.DeviceIP = ip;
-            return;
-        }
-        environment_.messages.show(this, QStringLiteral("Ovlix at IP: ") + ip +
-                                             QStringLiteral(" not found"));
-        environment_.context.DeviceIP = ip;
-    });
+    PingOvlix(*Inet1, environment_.log, ip,
+              wait_.forAnswer([this, ip](std::optional<QString> version) {
+                  if (version) {
+                      ui->txtVersion->setText(*version);
+                      environment_.context.DeviceIP = ip;
+                      return;
+                  }
+                  environment_.messages.show(this, QStringLiteral("Ovlix at IP: ") + ip +
+                                                       QStringLiteral(" not found"));
+                  environment_.context.DeviceIP = ip;
+              }));
 }
 
 void MainWindow::cmdNetork_Click()
 {
     // DeviceIP stays as it is: an address typed here but not verified is not
     // carried over into the network setup.
-    windows_.openNetwork();
+    Q_EMIT networkSetupRequested();
 }
 
 void MainWindow::cmdDeviceLabels_Click()
 {
     environment_.context.DeviceIP = ui->txtOvlixIP->text();
-    windows_.openDeviceLabels();
+    Q_EMIT deviceLabelsRequested();
 }
 
 void MainWindow::cmdX10_Click()
 {
     environment_.context.DeviceIP = ui->txtOvlixIP->text();
-    windows_.openControlDevices();
+    Q_EMIT controlDevicesRequested();
 }
 
 void MainWindow::mnuAbout_Click()
 {
-    windows_.openAbout();
+    Q_EMIT aboutRequested();
 }
 
 void MainWindow::mnuFindDevices_Click()
 {
-    windows_.openFindDevices();
+    Q_EMIT findDevicesRequested();
 }
 
 } // namespace ovlix

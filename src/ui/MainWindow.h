@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ProgramLook.h"
+#include "DeviceWait.h"
 
 #include <memory>
 #include <QMainWindow>
@@ -13,18 +13,24 @@ namespace ovlix {
 
 class HttpFetcher;
 struct WindowEnvironment;
-class WindowRegistry;
 
 // The window that start-up opens: it holds the device address, verifies it and
-// opens every other window.
+// asks for every other window; whoever wires the windows opens them.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    MainWindow(WindowEnvironment& environment, WindowRegistry& windows);
+    explicit MainWindow(WindowEnvironment& environment);
     ~MainWindow() override;
 
     // A successful network setup hands its address over here.
     void showDeviceAddress(const QString& ip);
+
+Q_SIGNALS:
+    void networkSetupRequested();
+    void deviceLabelsRequested();
+    void controlDevicesRequested();
+    void aboutRequested();
+    void findDevicesRequested();
 
 private:
     void Form_Load();
@@ -37,7 +43,6 @@ private:
 
     std::unique_ptr<Ui::frmOvlix> ui;
     WindowEnvironment& environment_;
-    WindowRegistry& windows_;
     std::unique_ptr<HttpFetcher> Inet1;
     DeviceWait wait_{*this};
 };

@@ -2,20 +2,19 @@
 
 #include "core/Settings.h"
 #include "device/DeviceRequests.h"
-#include "MainWindow.h"
 #include "MessageBoxes.h"
 #include "network/HostAddress.h"
 #include "network/NetSettings.h"
+#include "ProgramLook.h"
 #include "ui_NetworkWindow.h"
 #include "WindowEnvironment.h"
-#include "WindowRegistry.h"
 
 #include <QEvent>
 
 namespace ovlix {
 
-NetworkWindow::NetworkWindow(WindowEnvironment& environment, WindowRegistry& windows)
-    : ui(std::make_unique<Ui::frmNetwork>()), environment_(environment), windows_(windows),
+NetworkWindow::NetworkWindow(WindowEnvironment& environment)
+    : ui(std::make_unique<Ui::frmNetwork>()), environment_(environment),
       Inet1(environment.makeTransfer()),
       assignment_({environment.log, environment.processes, environment.network.commands, *Inet1,
                    environment.network.arpTableRefusal, environment.context.NetsetFile,
@@ -27,6 +26,9 @@ NetworkWindow::NetworkWindow(WindowEnvironment& environment, WindowRegistry& win
     showAsReadOnly(*ui->txtVersion);
     showAsReadOnly(*ui->txtHostIP);
 
+    // A child by its documented name, so that tests find it as they find controls.
+    timerARP.setParent(this);
+    timerARP.setObjectName(QStringLiteral("timerARP"));
     timerARP.setSingleShot(true);
     timerARP.setTimerType(Qt::PreciseTimer); // a coarse timer may end the wait early
     timerARP.setInterval(environment.network.arpWait);
@@ -77,33 +79,26 @@ void NetworkWindow::timerARP_Timer()
 {
     // Read now: what was typed during the wait is what the device is given.
     const QString ip = ui->txtIP->text();
-    wait_.begin();
-    assignment_.tick(
-        ip, ui->txtMAC->text(), HostIP, [this, ip] { handOverAddress(ip); },
-        [this](const AddressAssignment::Outcome& outcome) {
-            wait_.end();
-            showVersion(outcome.version);
-            environment_.messages.show(this, outcome.message,
-                                       [this] { ui->cmdSetIP->setEnabled(true); });
-        });
+    assignment_.tick(ip, ui->txtMAC->text(), HostIP,
+                     whileOpen(*this, [this, ip] { handOverAddress(ip); }),
+                     wait_.forAnswer([this](const AddressAssignment::Outcome& outcome) {
+                         showVersion(outcome.version);
+                         environment_.messages.show(this, outcome.message,
+                                                    [this] { ui->cmdSetIP->setEnabled(true); });
+                     }));
 }
 
 void NetworkWindow::handOverAddress(const QString& ip)
 {
     environment_.context.DeviceIP = ip;
-    // A main window the user has closed is not opened again for this.
-    if (MainWindow* main = windows_.mainWindow())
-        main->showDeviceAddress(ip);
+    Q_EMIT addressAssigned(ip);
 }
 
 void NetworkWindow::txtVersion_DblClick()
 {
-    wait_.begin();
-    PingOvlix(*Inet1, environment_.log, ui->txtIP->text(),
-              [this](const std::optional<QString>& version) {
-                  wait_.end();
-                  showVersion(version);
-              });
+    PingOvlix(
+        *Inet1, environment_.log, ui->txtIP->text(),
+        wait_.forAnswer([this](const std::optional<QString>& version) { showVersion(version); }));
 }
 
 void NetworkWindow::showVersion(const std::optional<QString>& version)

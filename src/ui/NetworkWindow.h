@@ -1,7 +1,7 @@
 #pragma once
 
+#include "DeviceWait.h"
 #include "network/AddressAssignment.h"
-#include "ProgramLook.h"
 
 #include <memory>
 #include <QTimer>
@@ -15,15 +15,18 @@ namespace ovlix {
 
 class HttpFetcher;
 struct WindowEnvironment;
-class WindowRegistry;
 
 // Where a freshly reset device is given its static address: shows the PC's own
 // address and the device's version, and runs the assignment from its button.
 class NetworkWindow : public QWidget {
     Q_OBJECT
 public:
-    NetworkWindow(WindowEnvironment& environment, WindowRegistry& windows);
+    explicit NetworkWindow(WindowEnvironment& environment);
     ~NetworkWindow() override;
+
+Q_SIGNALS:
+    // The device has taken this address; DeviceIP already holds it.
+    void addressAssigned(const QString& ip);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -38,7 +41,6 @@ private:
 
     std::unique_ptr<Ui::frmNetwork> ui;
     WindowEnvironment& environment_;
-    WindowRegistry& windows_;
     QString HostIP;
     QString hostIpAtLoad_; // where no card faces the device
     QTimer timerARP;

@@ -2,15 +2,12 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDialog>
 #include <QFont>
 #include <QGroupBox>
 #include <QIcon>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
 #include <QProxyStyle>
-#include <QPushButton>
 #include <QScreen>
 #include <QStyleOption>
 #include <QWidget>
@@ -27,27 +24,6 @@ static void registerProgramPictures()
 namespace ovlix {
 
 namespace {
-
-// Enter on a focused button presses it, as a keyboard user expects; Qt leaves
-// that to the default buttons of dialogs, which keep their own handling.
-class EnterPressesButtons : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() != QEvent::KeyPress)
-            return false;
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        auto* button = qobject_cast<QPushButton*>(watched);
-        if (!button || !button->isEnabled() || qobject_cast<QDialog*>(button->window()) ||
-            (key != Qt::Key_Return && key != Qt::Key_Enter))
-            return false;
-        button->click();
-        return true;
-    }
-};
 
 // Draws a frame's line at half the title's height, with the title set in
 // from the left and interrupting the line.
@@ -91,10 +67,9 @@ private:
 
 } // namespace
 
-void applyProgramLook(QApplication& application)
+void applyProgramLook()
 {
     registerProgramPictures();
-    application.installEventFilter(new EnterPressesButtons(&application));
     // The forms are laid out for a small sans serif font of 8.25 points.
     QFont font;
     font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
@@ -166,25 +141,6 @@ void fillCodeList(QComboBox& list, const QStringList& codes)
     list.clear();
     list.addItems(codes);
     list.setCurrentIndex(0);
-}
-
-void DeviceWait::begin()
-{
-    if (waiting_++ > 0)
-        return;
-    focusBefore_ = window_.focusWidget();
-    window_.setCursor(Qt::WaitCursor);
-    window_.setEnabled(false);
-}
-
-void DeviceWait::end()
-{
-    if (--waiting_ > 0)
-        return;
-    window_.setEnabled(true);
-    window_.unsetCursor();
-    if (focusBefore_)
-        focusBefore_->setFocus();
 }
 
 } // namespace ovlix

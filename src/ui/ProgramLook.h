@@ -1,10 +1,8 @@
 #pragma once
 
-#include <QPointer>
 #include <QStringList>
 #include <QWidget>
 
-class QApplication;
 class QComboBox;
 class QGroupBox;
 class QLineEdit;
@@ -12,7 +10,7 @@ class QLineEdit;
 namespace ovlix {
 
 // The font and icon that every window of the program shares.
-void applyProgramLook(QApplication& application);
+void applyProgramLook();
 
 void centreOnScreen(QWidget& window);
 
@@ -34,21 +32,5 @@ void showAsReadOnly(QLineEdit& box);
 // would change the case of a typed text, no typed entry added to the list.
 // The first code is selected.
 void fillCodeList(QComboBox& list, const QStringList& codes);
-
-// A window waiting for the device takes no input and cannot start a second
-// request, yet keeps repainting; once the last request it waits for has ended,
-// the focus comes back to where it was.
-class DeviceWait {
-public:
-    explicit DeviceWait(QWidget& window) : window_(window) {}
-    void begin();
-    void end();
-    bool active() const { return waiting_ > 0; }
-
-private:
-    QWidget& window_;
-    QPointer<QWidget> focusBefore_;
-    int waiting_ = 0;
-};
 
 } // namespace ovlix

@@ -18,11 +18,13 @@ MainWindow* WindowRegistry::mainWindow() const
     return main_;
 }
 
-template <class Window> Window* WindowRegistry::bringUp(QPointer<Window>& slot)
+template <class Window, class Wiring>
+Window* WindowRegistry::bringUp(QPointer<Window>& slot, Wiring wire)
 {
     if (!slot) {
-        slot = new Window(environment_, *this);
+        slot = new Window(environment_);
         slot->setAttribute(Qt::WA_DeleteOnClose);
+        wire(*slot);
         slot->show();
         return slot;
     }
@@ -33,9 +35,30 @@ template <class Window> Window* WindowRegistry::bringUp(QPointer<Window>& slot)
     return slot;
 }
 
+template <class Window> Window* WindowRegistry::bringUp(QPointer<Window>& slot)
+{
+    return bringUp(slot, [](Window&) {});
+}
+
+void WindowRegistry::showInMain(const QString& ip) const
+{
+    if (main_)
+        main_->showDeviceAddress(ip);
+}
+
 MainWindow* WindowRegistry::openMain()
 {
-    return bringUp(main_);
+    return bringUp(main_, [this](MainWindow& main) {
+        QObject::connect(&main, &MainWindow::networkSetupRequested, &main,
+                         [this] { openNetwork(); });
+        QObject::connect(&main, &MainWindow::deviceLabelsRequested, &main,
+                         [this] { openDeviceLabels(); });
+        QObject::connect(&main, &MainWindow::controlDevicesRequested, &main,
+                         [this] { openControlDevices(); });
+        QObject::connect(&main, &MainWindow::aboutRequested, &main, [this] { openAbout(); });
+        QObject::connect(&main, &MainWindow::findDevicesRequested, &main,
+                         [this] { openFindDevices(); });
+    });
 }
 
 AboutWindow* WindowRegistry::openAbout()
@@ -55,21 +78,18 @@ ControlDevicesWindow* WindowRegistry::openControlDevices()
 
 NetworkWindow* WindowRegistry::openNetwork()
 {
-    return bringUp(network_);
+    return bringUp(network_, [this](NetworkWindow& network) {
+        QObject::connect(&network, &NetworkWindow::addressAssigned, &network,
+                         [this](const QString& ip) { showInMain(ip); });
+    });
 }
 
 FindDevicesWindow* WindowRegistry::openFindDevices()
 {
-    const bool opening = !findDevices_;
-    FindDevicesWindow* window = bringUp(findDevices_);
-    // A main window the user has closed is not opened again for the address.
-    if (opening)
-        QObject::connect(window, &FindDevicesWindow::addressChosen, window,
-                         [this](const QString& ip) {
-                             if (main_)
-                                 main_->showDeviceAddress(ip);
-                         });
-    return window;
+    return bringUp(findDevices_, [this](FindDevicesWindow& find) {
+        QObject::connect(&find, &FindDevicesWindow::addressChosen, &find,
+                         [this](const QString& ip) { showInMain(ip); });
+    });
 }
 
 } // namespace ovlix

@@ -12,6 +12,8 @@ class FindDevicesWindow;
 class MainWindow;
 class NetworkWindow;
 
+// Makes the windows and wires them: the main window's requests open the
+// others, and a new device address found elsewhere goes to the main window.
 // Each window exists at most once. Opening an open window brings it forward
 // without loading it again; a window the user closed is made afresh next time.
 // The windows have no owner, so closing the main window leaves the others open.
@@ -31,7 +33,11 @@ public:
     MainWindow* mainWindow() const;
 
 private:
+    // `wire` connects a window made afresh, before it shows.
+    template <class Window, class Wiring> Window* bringUp(QPointer<Window>& slot, Wiring wire);
     template <class Window> Window* bringUp(QPointer<Window>& slot);
+    // A main window the user has closed is not opened again for the address.
+    void showInMain(const QString& ip) const;
 
     WindowEnvironment& environment_;
     QPointer<MainWindow> main_;

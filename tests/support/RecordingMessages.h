@@ -4,30 +4,23 @@
 
 #include <functional>
 #include <QStringList>
-#include <utility>
 
 namespace ovlix::test {
 
 // Records each message and closes it at once, as a user pressing OK would, or
-// leaves it open until the test closes it.
+// shows it in the program's own box for the test to close.
 class RecordingMessages : public MessageBoxes {
 public:
-    void show(QWidget*, const QString& text, std::function<void()> closed) override
+    void show(QWidget* over, const QString& text, std::function<void()> closed) override
     {
         shown.append(text);
-        if (leaveOpen)
-            open = std::move(closed);
+        if (showReal)
+            QtMessageBoxes().show(over, text, std::move(closed));
         else if (closed)
             closed();
     }
-    void closeOpen()
-    {
-        if (auto closed = std::exchange(open, {}))
-            closed();
-    }
     QStringList shown;
-    bool leaveOpen = false;
-    std::function<void()> open;
+    bool showReal = false;
 };
 
 } // namespace ovlix::test

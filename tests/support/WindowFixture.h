@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/AppContext.h"
 #include "core/StartUp.h"
 #include "device/QtHttpFetcher.h"
 #include "network/ArpEntries.h"
@@ -11,13 +10,14 @@
 
 #include <gtest/gtest.h>
 #include <QApplication>
-#include <QPointer>
-#include <QWidget>
+#include <QLineEdit>
+#include <QPushButton>
 
 namespace ovlix::test {
 
 // The program's windows over a folder of their own, with recorded messages and
-// command lines, and a short request deadline.
+// command lines, a device that answers when the test says, and no network
+// to search.
 class WindowFixture : public ::testing::Test {
 protected:
     WindowFixture()
@@ -26,10 +26,9 @@ protected:
                       files.log(),
                       messages,
                       launcher,
-                      [this] { return std::make_unique<QtHttpFetcher>(limits); },
-                      {commandLines, hosts, [] { return QString(); }, std::chrono::milliseconds(50),
-                       [this] { return cards; }},
-                      // No network to search unless a test gives one.
+                      [this] { return held.fetcher(); },
+                      {commandLines, hosts, [this] { return arpRefusal; },
+                       std::chrono::milliseconds(50), [this] { return cards; }},
                       {[this] { return localAddresses; },
                        [this] { return std::make_unique<QtHttpFetcher>(limits); }}},
           windows(environment)
@@ -39,28 +38,41 @@ protected:
     ~WindowFixture() override
     {
         // Menus and message boxes are top-level too, but belong to a window.
-        QList<QPointer<QWidget>> open;
         for (QWidget* window : QApplication::topLevelWidgets())
             if (!window->parentWidget())
-                open.append(window);
-        for (const QPointer<QWidget>& window : open)
-            delete window.data();
+                window->deleteLater();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
-    template <class Child> Child* find(QWidget* window, const char* name)
+    template <class Child = QLineEdit> Child* find(QWidget* window, const QString& name)
     {
-        Child* child = window->findChild<Child*>(QString::fromLatin1(name));
-        EXPECT_NE(child, nullptr) << name;
+        Child* child = window->findChild<Child*>(name);
+        EXPECT_NE(child, nullptr) << name.toStdString();
         return child;
     }
+    QString text(QWidget* window, const QString& box) { return find(window, box)->text(); }
+    void type(QWidget* window, const QString& box, const QString& text)
+    {
+        find(window, box)->setText(text);
+    }
+    void click(QWidget* window, const QString& button)
+    {
+        QTest::mouseClick(find<QPushButton>(window, button), Qt::LeftButton);
+    }
+    // Answers the oldest request not yet answered.
+    void answer(const FetchResult& result) { held.answer(answered++, result); }
+    QString lastUrl() const { return held.url(held.count() - 1).toString(QUrl::FullyEncoded); }
 
     FilesFolder files;
     AppContext context;
     RecordingMessages messages;
     RecordingLauncher launcher;
+    HeldRequests held;
+    qsizetype answered = 0;
     FetchLimits limits{std::chrono::milliseconds(500)};
     WindowsNetworkCommands commandLines;
     FixedHostLookup hosts;
+    QString arpRefusal;
     // A PC with loopback only, as far as the network setup can tell.
     QList<CardAddress> cards{{"lo", QHostAddress::LocalHost, 8, true}};
     QList<QNetworkAddressEntry> localAddresses;

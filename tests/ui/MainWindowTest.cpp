@@ -1,134 +1,113 @@
 #include "ui/MainWindow.h"
-#include "DeviceSimulator.h"
-#include "support/ScriptedServer.h"
 #include "support/WindowFixture.h"
 #include "ui/AboutWindow.h"
+#include "ui/ControlDevicesWindow.h"
+#include "ui/DeviceLabelsWindow.h"
+#include "ui/FindDevicesWindow.h"
+#include "ui/NetworkWindow.h"
 
 #include <QLabel>
-#include <QLineEdit>
-#include <QMenuBar>
-#include <QPushButton>
-#include <QTest>
 
 using namespace ovlix;
 using namespace ovlix::test;
 
 using MainWindowTest = WindowFixture;
 
-TEST_F(MainWindowTest, FirstRunShowsTheDefaultAddressAndLogsTheMissingSetting)
+TEST_F(MainWindowTest, VerifyShowsTheVersionOrSaysNotFound)
 {
+    files.write("netset", "lastmac, 00-03-75-aa-bb-cc\r\nlastip, 10.0.0.5\r\n");
     MainWindow* main = windows.openMain();
-    EXPECT_EQ(main->windowTitle(), "Ovlix 2.0.0");
-    EXPECT_EQ(find<QLineEdit>(main, "txtOvlixIP")->text(), "192.168.1.250");
-    EXPECT_EQ(context.DeviceIP, "192.168.1.250");
-    EXPECT_EQ(
-        files.logMessages(),
-        QStringList{QStringLiteral("System variable lastip missing in ") + context.NetsetFile});
-    EXPECT_EQ(main->centralWidget()->size(), QSize(454, 264));
+    EXPECT_EQ(text(main, "txtOvlixIP"), "10.0.0.5");
+    QApplication::setActiveWindow(main);
+    for (const auto& [reply, version] :
+         {std::pair<FetchResult, QString>{versionPage("2.1a"), "2.1a"},
+          {connectionRefused(), "1.9"},
+          {{true, "<h1>hello</h1>", {}, {}}, "1.9"}}) {
+        type(main, "txtOvlixIP", "127.0.0.1:9");
+        find(main, "txtVersion")->setText("1.9");
+        // The focus was on the address box, and comes back to it after the wait.
+        find(main, "txtOvlixIP")->setFocus();
+        find<QPushButton>(main, "cmdVerify")->click();
+        click(main, "cmdVerify"); // no second press while the probe waits
+        EXPECT_FALSE(main->isEnabled());
+        EXPECT_EQ(main->cursor().shape(), Qt::WaitCursor);
+        answer(reply);
+        EXPECT_EQ(main->cursor().shape(), Qt::ArrowCursor);
+        EXPECT_EQ(QApplication::focusWidget(), find(main, "txtOvlixIP"));
+        EXPECT_EQ(text(main, "txtVersion"), version);
+    }
+    EXPECT_EQ(held.count(), 3);
+    EXPECT_EQ(lastUrl(), "http://127.0.0.1:9");
+    EXPECT_EQ(context.DeviceIP, "127.0.0.1:9");
+    EXPECT_EQ(messages.shown, QStringList(2, "Ovlix at IP: 127.0.0.1:9 not found"));
+    EXPECT_EQ(files.logMessages(), QStringList(2, "PingOvlix: index.htm version not found"));
 }
 
-TEST_F(MainWindowTest, TheSavedAddressIsShownAndTheFocusOrderIsTheDocumentedOne)
+TEST_F(MainWindowTest, OnlyEnterAndReturnPressAFocusedButton)
 {
-    files.write(QStringLiteral("netset"), "lastip, 10.0.0.5\r\nlastmac, 00-03-75-aa-bb-cc\r\n");
     MainWindow* main = windows.openMain();
     QApplication::setActiveWindow(main);
-    EXPECT_EQ(find<QLineEdit>(main, "txtOvlixIP")->text(), "10.0.0.5");
-    EXPECT_TRUE(files.logMessages().isEmpty());
-
-    QStringList order;
-    QWidget* widget = find<QPushButton>(main, "cmdVerify");
-    for (int i = 0; i < 5; ++i, widget = widget->nextInFocusChain()) {
-        while (!(widget->focusPolicy() & Qt::TabFocus) || !widget->isEnabled())
-            widget = widget->nextInFocusChain();
-        order.append(widget->objectName());
+    type(main, "txtOvlixIP", "127.0.0.1:9");
+    QTest::keyClick(find(main, "txtOvlixIP"), Qt::Key_Return); // not a button
+    auto* verify = find<QPushButton>(main, "cmdVerify");
+    for (const Qt::Key key :
+         {Qt::Key_Tab, Qt::Key_A, Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter}) {
+        verify->setFocus();
+        QTest::keyClick(verify, key);
+        if (held.count() > answered)
+            answer(connectionRefused());
     }
-    EXPECT_EQ(order,
-              (QStringList{"cmdVerify", "txtOvlixIP", "cmdNetork", "cmdX10", "cmdDeviceLabels"}));
-    EXPECT_TRUE(find<QLineEdit>(main, "txtVersion")->isReadOnly());
-    EXPECT_FALSE(find<QLineEdit>(main, "txtVersion")->focusPolicy() & Qt::TabFocus);
+    EXPECT_EQ(held.count(), 2);
+    EXPECT_EQ(messages.shown.size(), 2);
 }
 
-TEST_F(MainWindowTest, VerifyShowsTheVersionWithOneRequestPerPress)
+TEST_F(MainWindowTest, EachButtonAndMenuItemOpensItsWindowOnceInItsDocumentedForm)
 {
-    DeviceSimulator device;
-    ASSERT_TRUE(device.listen());
-    device.setVersion(QStringLiteral("2.1a"));
+    struct Form {
+        QString control, title, focus, greyBoxes, heading; // headings 9.75 points, buttons 8.25
+        bool fixedBorder = false;
+        QString deviceIp = "192.168.1.250"; // the labels and X10 windows take the typed address
+    };
+    const Form forms[] = {
+        {"", "Ovlix 2.0.0", "cmdVerify", "txtVersion", "", true},
+        {"cmdNetork", "Ovlix Network Setup", "txtMAC", "txtVersion txtHostIP", "", true},
+        {"cmdX10", "Control X10 Devices", "cmdSend", "txtOvlixIP", "Label6", false, "127.0.0.1:7"},
+        {"cmdDeviceLabels", "Device Labels", "txtLabel0", "", "Frame1", false, "127.0.0.1:7"},
+        {"mnuAbout", "Ovlix", "", "", "Label3"},
+        {"mnuFindDevices", "Find Ovlix Devices", "lstDevices", "", "", true},
+    };
     MainWindow* main = windows.openMain();
-    auto* ip = find<QLineEdit>(main, "txtOvlixIP");
-    auto* version = find<QLineEdit>(main, "txtVersion");
-    const QString address = QStringLiteral("127.0.0.1:%1").arg(device.port());
-    ip->setText(address);
-
-    QTest::mouseClick(find<QPushButton>(main, "cmdVerify"), Qt::LeftButton);
-    EXPECT_FALSE(main->isEnabled()); // no second press while the probe waits
-    ASSERT_TRUE(waitUntil([&] { return main->isEnabled(); }));
-    EXPECT_EQ(version->text(), "2.1a");
-    EXPECT_EQ(device.requests(), QList<QString>{"/"});
-    EXPECT_EQ(context.DeviceIP, address);
-    EXPECT_TRUE(messages.shown.isEmpty());
-
-    device.setVersion(QString());
-    QTest::mouseClick(find<QPushButton>(main, "cmdVerify"), Qt::LeftButton);
-    ASSERT_TRUE(waitUntil([&] { return main->isEnabled(); }));
-    EXPECT_EQ(version->text(), "");
-    EXPECT_EQ(device.requests().size(), 2);
-}
-
-TEST_F(MainWindowTest, AFailedVerifySaysNotFoundAndKeepsTheVersionBox)
-{
-    ScriptedServer silent(ScriptedServer::Behaviour::Silent);
-    ScriptedServer otherServer(ScriptedServer::Behaviour::Answer, httpAnswer("<h1>hello</h1>"));
-    MainWindow* main = windows.openMain();
-    auto* ip = find<QLineEdit>(main, "txtOvlixIP");
-    find<QLineEdit>(main, "txtVersion")->setText(QStringLiteral("1.9"));
-
-    const QStringList addresses{ScriptedServer::refusingAddress(), silent.address(),
-                                otherServer.address()};
-    for (const QString& address : addresses) {
-        ip->setText(address);
-        QTest::mouseClick(find<QPushButton>(main, "cmdVerify"), Qt::LeftButton);
-        ASSERT_TRUE(waitUntil([&] { return main->isEnabled(); }));
-        EXPECT_EQ(messages.shown.last(), QStringLiteral("Ovlix at IP: ") + address + " not found");
-        EXPECT_EQ(context.DeviceIP, address);
+    for (const Form& form : forms) {
+        context.DeviceIP = "192.168.1.250";
+        type(main, "txtOvlixIP", "127.0.0.1:7");
+        for (int press = 0; press < 2 && !form.control.isEmpty(); ++press)
+            if (auto* button = main->findChild<QPushButton*>(form.control))
+                QTest::mouseClick(button, Qt::LeftButton);
+            else
+                find<QAction>(main, form.control)->trigger();
+        QWidgetList opened = QApplication::topLevelWidgets();
+        opened.removeIf(
+            [&](QWidget* w) { return w->windowTitle() != form.title || !w->isVisible(); });
+        ASSERT_EQ(opened.size(), 1) << form.title.toStdString();
+        QWidget* window = opened[0];
+        QApplication::setActiveWindow(window);
+        EXPECT_EQ(context.DeviceIP, form.deviceIp);
+        EXPECT_EQ(window->focusWidget() ? window->focusWidget()->objectName() : "", form.focus);
+        for (const QString& name : form.greyBoxes.split(' ', Qt::SkipEmptyParts))
+            EXPECT_EQ(find(window, name)->palette().color(QPalette::Base),
+                      window->palette().color(QPalette::Window).darker(110));
+        for (const QString& name : form.heading.split(' ', Qt::SkipEmptyParts))
+            EXPECT_EQ(find<QWidget>(window, name)->font().pointSizeF(), 9.75);
+        for (const auto* button : window->findChildren<QPushButton*>())
+            EXPECT_EQ(button->font().pointSizeF(), 8.25);
+        EXPECT_EQ(!(window->windowFlags() & Qt::WindowMaximizeButtonHint), form.fixedBorder);
     }
-    EXPECT_EQ(find<QLineEdit>(main, "txtVersion")->text(), "1.9");
-    EXPECT_EQ(files.logMessages().mid(1),
-              QStringList(3, QStringLiteral("PingOvlix: index.htm version not found")));
-}
-
-TEST_F(MainWindowTest, TheAboutWindowOpensOnceAndShowsTheVersion)
-{
-    MainWindow* main = windows.openMain();
-    auto* menu = main->menuBar()->findChild<QMenu*>(QStringLiteral("mnuHelp"));
-    ASSERT_NE(menu, nullptr);
-    EXPECT_EQ(menu->title(), "&Help");
-    QAction* about = main->findChild<QAction*>(QStringLiteral("mnuAbout"));
-    ASSERT_NE(about, nullptr);
-    EXPECT_EQ(about->text(), "&About");
-
-    about->trigger();
-    AboutWindow* first = windows.openAbout();
-    about->trigger();
-    EXPECT_EQ(windows.openAbout(), first);
-    EXPECT_EQ(first->windowTitle(), "Ovlix");
-    EXPECT_EQ(find<QLabel>(first, "LbVersion")->text(), "Ovlix 2.0.0");
-    EXPECT_EQ(find<QLabel>(first, "Label2")->font().pointSizeF(), 12);
-    EXPECT_EQ(find<QLabel>(first, "Label3")->font().pointSizeF(), 9.75);
-    const QWidgetList tops = QApplication::topLevelWidgets();
-    EXPECT_EQ(std::count_if(tops.begin(), tops.end(),
-                            [](QWidget* w) { return qobject_cast<AboutWindow*>(w) != nullptr; }),
-              1);
-
-    // Closing the main window leaves the About window open; a closed window
-    // comes back made afresh.
-    main->close();
-    QTest::qWait(0);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(windows.mainWindow(), nullptr);
-    EXPECT_TRUE(first->isVisible());
-    first->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    AboutWindow* second = windows.openAbout();
-    EXPECT_NE(second, nullptr);
-    EXPECT_TRUE(second->isVisible());
+    EXPECT_EQ(files.logMessages().first(),
+              "System variable lastip missing in " + context.NetsetFile);
+    EXPECT_EQ(main->centralWidget()->size(), QSize(454, 264));
+    EXPECT_EQ(windows.openNetwork()->size(), QSize(215, 267));
+    EXPECT_EQ(text(windows.openNetwork(), "txtIP"), "192.168.1.250");
+    EXPECT_EQ(find<QLabel>(windows.openAbout(), "LbVersion")->text(), "Ovlix 2.0.0");
+    EXPECT_EQ(find<QLabel>(windows.openFindDevices(), "LbStatus")->text(),
+              "This PC is on no network to search but loopback.");
 }
