@@ -3,44 +3,36 @@
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
-#include <QTimer>
 
 using namespace ovlix;
 using namespace ovlix::test;
 using Failure = FetchResult::Failure;
 using Status = win32::SocketsStart::Status;
 
+// Linux never settles for loopback; Windows takes the name's first address and stops the
+// sockets that it started, whatever the lookup gave.
 TEST(GetHostIP, ChoosesTheAddressAndLogsEveryFailureAsOnItsPlatform)
 {
     using Addresses = std::optional<QList<QHostAddress>>;
     const QHostAddress lo("127.0.0.1"), debian("127.0.1.1"), lan("192.168.1.10"), wifi("10.0.0.2");
-    const QString cleanup = "Socket error occurred in Cleanup.";
-    const QString noEntry =
-        "ERROR::Windows Sockets are not responding. Unable to successfully get Host Name.";
-    // Linux never settles for loopback; Windows takes the name's first address and stops
-    // the sockets it started, whatever the lookup gave.
+    const QString stop = "Socket error occurred in Cleanup.", only = "GetHostIP: no address of "
+                                                                     "this PC but loopback";
+    const QString none = "ERROR::Windows Sockets are not responding. Unable to successfully get "
+                         "Host Name.";
+    const QString few = "ERROR::This application requires a minimum of 1 supported sockets.";
+    const QString old = "Sockets version 1.0 is not supported by 32-bit Windows Sockets.";
     const std::tuple<bool, Status, Addresses, QList<QHostAddress>, QString, QStringList> cases[] = {
         {false, {}, {{debian, lan, wifi}}, {wifi}, "192.168.1.10", {}},
         {false, {}, {{debian}}, {lo, wifi}, "10.0.0.2", {}},
         {false, {}, {{}}, {wifi}, "10.0.0.2", {}},
-        {false, {}, {{debian}}, {lo}, "", {"GetHostIP: no address of this PC but loopback"}},
-        {false, {}, std::nullopt, {wifi}, "", {noEntry}},
-        {true, {}, {{lo, lan}}, {}, "127.0.0.1", {cleanup}},
-        {true, {}, {{}}, {wifi}, "", {cleanup}},
-        {true, {}, std::nullopt, {}, "", {noEntry, cleanup}},
+        {false, {}, {{debian}}, {lo}, "", {only}},
+        {false, {}, std::nullopt, {wifi}, "", {none}},
+        {true, {}, {{lo, lan}}, {}, "127.0.0.1", {stop}},
+        {true, {}, {{}}, {wifi}, "", {stop}},
+        {true, {}, std::nullopt, {}, "", {none, stop}},
         {true, Status::NotResponding, {{lan}}, {}, "", {"Windows Socket is not responding."}},
-        {true,
-         Status::TooFewSockets,
-         {{lan}},
-         {},
-         "",
-         {"ERROR::This application requires a minimum of 1 supported sockets."}},
-        {true,
-         Status::VersionTooOld,
-         {{lan}},
-         {},
-         "",
-         {"Sockets version 1.0 is not supported by 32-bit Windows Sockets."}},
+        {true, Status::TooFewSockets, {{lan}}, {}, "", {few}},
+        {true, Status::VersionTooOld, {{lan}}, {}, "", {old}},
     };
     for (const auto& [windows, started, named, interfaces, address, log] : cases) {
         FilesFolder files;
@@ -57,16 +49,15 @@ TEST(GetHostIP, ChoosesTheAddressAndLogsEveryFailureAsOnItsPlatform)
     lookup.nameError = 36;
     EXPECT_EQ(GetHostIP(files.log(), lookup), "");
     EXPECT_EQ(
-        files.logMessages(),
-        QStringList{
-            "ERROR::Windows Sockets error 36 has occurred. Unable to successfully get Host Name."});
+        files.logMessages().join(""),
+        "ERROR::Windows Sockets error 36 has occurred. Unable to successfully get Host Name.");
     // The host name is left alone here: resolving it may ask a name server.
     SystemHostLookup system;
     EXPECT_TRUE(system.upInterfaceAddresses().contains(QHostAddress("127.0.0.1")));
     EXPECT_FALSE(system.hostName().name.isEmpty());
 }
 
-TEST(ArpEntries, CommandLinesSuitEachPlatformAndEachOperationLogsItsLinesAndErrors)
+TEST(ArpEntries, LinuxLinesSuitItsToolsAndOnlyTheBareDeleteDecides)
 {
     QStringList asked;
     const LinuxNetworkCommands onLinux([&asked](const QString& address) {
@@ -74,34 +65,24 @@ TEST(ArpEntries, CommandLinesSuitEachPlatformAndEachOperationLogsItsLinesAndErro
         return address == "192.168.1.10" ? QStringLiteral("enp3s0") : QString();
     });
     const QString ip = "10.0.0.5", mac = "00-03-75-10-01-55";
-    EXPECT_EQ(QStringList({onLinux.setArpEntry(ip, mac, "192.168.1.10"),
-                           onLinux.setArpEntry(ip, mac, "10.9.9.9"),
-                           onLinux.setArpEntry(ip, mac, ""), onLinux.ping(ip),
-                           interfaceHolding("127.0.0.1"), interfaceHolding("192.0.2.77")}),
-              QStringList({"arp -i enp3s0 -s 10.0.0.5 00:03:75:10:01:55",
-                           "arp -s 10.0.0.5 00:03:75:10:01:55", "arp -s 10.0.0.5 00:03:75:10:01:55",
-                           "ping -c 4 10.0.0.5", "lo", ""}));
+    EXPECT_EQ(
+        QStringList({onLinux.setArpEntry(ip, mac, "192.168.1.10"), onLinux.ping(ip),
+                     onLinux.setArpEntry(ip, mac, "10.9.9.9"), onLinux.setArpEntry(ip, mac, ""),
+                     interfaceHolding("127.0.0.1"), interfaceHolding("192.0.2.77")}),
+        QStringList({"arp -i enp3s0 -s 10.0.0.5 00:03:75:10:01:55", "ping -c 4 10.0.0.5",
+                     "arp -s 10.0.0.5 00:03:75:10:01:55", "arp -s 10.0.0.5 00:03:75:10:01:55", "lo",
+                     ""}));
     EXPECT_EQ(asked, (QStringList{"192.168.1.10", "10.9.9.9"}));
+    EXPECT_EQ(WindowsNetworkCommands().setArpEntry(ip, mac, ""), "arp -s " + ip + " " + mac + " ");
     FilesFolder files;
     RecordingLauncher launcher;
-    const WindowsNetworkCommands onWindows;
-    EXPECT_TRUE(DeleteArpEntry(files.log(), launcher, ip) &&
-                SetArpEntry(files.log(), launcher, onWindows, ip, mac, "10.0.0.1"));
     launcher.failing = true;
-    EXPECT_FALSE(DeleteArpEntry(files.log(), launcher, ip) ||
-                 SetArpEntry(files.log(), launcher, onWindows, ip, mac, ""));
-    const QString cannot = "Error in RunApp sub: could not Shell file: ",
-                  error = " Error# 2 was generated by OvlixSetup No such file";
-    const QString set = "arp -s 10.0.0.5 00-03-75-10-01-55 10.0.0.1",
-                  bare = "arp -s 10.0.0.5 00-03-75-10-01-55 ";
-    EXPECT_EQ(
-        files.logMessages(),
-        (QStringList{"Delete ARP table", "Run App:  arp -d 10.0.0.5", "Run App:  arp -d ",
-                     "Set ARP entry: " + set, "Run App:  " + set, "Delete ARP table",
-                     "Run App:  arp -d 10.0.0.5", cannot + "arp -d 10.0.0.5" + error,
-                     "Run App:  arp -d ", cannot + "arp -d " + error, "ERROR::Delete ARP entry. ",
-                     "Set ARP entry: " + bare, "Run App:  " + bare, cannot + bare + error,
-                     "ERROR::Set ARP entry failed.  "}));
+    EXPECT_FALSE(DeleteArpEntry(files.log(), launcher, ip));
+    const QString cannot = "Error in RunApp sub: could not Shell file: arp -d ";
+    const QString error = " Error# 2 was generated by OvlixSetup No such file";
+    EXPECT_EQ(files.logMessages(),
+              (QStringList{"Delete ARP table", "Run App:  arp -d 10.0.0.5", cannot + ip + error,
+                           "Run App:  arp -d ", cannot + error, "ERROR::Delete ARP entry. "}));
     EXPECT_EQ(macAddressForArp("00:03:75:AA:bb:cc"), "00-03-75-AA-bb-cc");
     for (const char* wrong :
          {"00-03-75-10-01", "00-03-75-10-01-55-66", "00:03-75:10:01:55", "00-03-75-10-01-5g"})
@@ -117,47 +98,26 @@ TEST(CardFacing, PicksTheCardWhoseNarrowestNetworkHoldsTheAddressAndSaysWhy)
                                    {"wlan0", QHostAddress("10.0.0.2"), 16, false},
                                    {"vboxnet0", QHostAddress("10.0.5.1"), 24, false},
                                    {"any", QHostAddress("10.0.5.3"), 0, true}};
-    const QString used = " on its network; the host address 192.168.1.10 is used";
+    const QString faces = "Network card %1 faces %2: its network %3 holds it";
+    const QString none = "No network card has %1 on its network; the host address 10.0.0.9 is used";
     const std::pair<QString, QString> cases[] = {
-        {"192.168.1.250", "Network card eth0 (192.168.1.10) faces 192.168.1.250: its network "
-                          "192.168.1.0/24 holds it"},
-        {"10.0.7.9",
-         "Network card wlan0 (10.0.0.2) faces 10.0.7.9: its network 10.0.0.0/16 holds it"},
-        {"10.0.5.20:8080",
-         "Network card vboxnet0 (10.0.5.1) faces 10.0.5.20:8080: its network 10.0.5.0/24 holds it"},
-        {"172.16.0.5", "No network card has 172.16.0.5" + used},
-        {"127.0.0.1:9", "No network card has 127.0.0.1:9" + used},
-        {"ovlix.local", "No network card has ovlix.local" + used}};
+        {"10.0.7.9", faces.arg("wlan0 (10.0.0.2)", "10.0.7.9", "10.0.0.0/16")},
+        {"10.0.5.20:8080", faces.arg("vboxnet0 (10.0.5.1)", "10.0.5.20:8080", "10.0.5.0/24")},
+        {"172.16.0.5", none.arg("172.16.0.5")},
+        {"127.0.0.1:9", none.arg("127.0.0.1:9")},
+        {"ovlix.local", none.arg("ovlix.local")}};
     for (const auto& [typed, line] : cases) {
-        EXPECT_EQ(cardFacing(typed, cards, "192.168.1.10").logLine, line);
-        EXPECT_EQ(onSomeNetwork(typed, cards), line.startsWith("Network card"))
-            << typed.toStdString();
+        EXPECT_EQ(cardFacing(typed, cards, "10.0.0.9").logLine, line);
+        EXPECT_EQ(onSomeNetwork(typed, cards), line.startsWith("Network")) << typed.toStdString();
     }
     EXPECT_EQ(cardFacing("172.16.0.5", cards, "").logLine,
               "No network card has 172.16.0.5 on its network; no host address is known either");
-    EXPECT_EQ(networksOf(cards),
-              "192.168.1.0/24 on eth0, 10.0.0.0/16 on wlan0, 10.0.5.0/24 on vboxnet0");
-    EXPECT_EQ(networksOf({{"any", QHostAddress("10.0.5.3"), 0, false}}), "0.0.0.0/0 on any");
+    EXPECT_EQ(networksOf(cards) + "; " + networksOf({{"any", QHostAddress("10.0.5.3"), 0, false}}),
+              "192.168.1.0/24 on eth0, 10.0.0.0/16 on wlan0, 10.0.5.0/24 on vboxnet0; "
+              "0.0.0.0/0 on any");
 }
 
 namespace {
-
-// Answers each request in turn with the next scripted answer, the last one for ever.
-class ScriptedFetcher : public HttpFetcher {
-public:
-    void get(const QUrl& url, Done done) override
-    {
-        QTimer::singleShot(0, &alive_, [answer = answers.value(urls.size(), answers.last()), done] {
-            done(answer);
-        });
-        urls.append(url);
-    }
-    QList<FetchResult> answers;
-    QList<QUrl> urls;
-
-private:
-    QObject alive_; // an answer due when the fetcher goes is never given
-};
 
 FetchResult failed(Failure failure)
 {
@@ -168,32 +128,36 @@ FetchResult failed(Failure failure)
 struct Pc {
     AddressAssignment::Seams seams(const QString& netset)
     {
-        return {files.log(),
-                launcher,
-                windows,
-                inet,
-                [this] { return refusal; },
-                files.path(netset),
-                [] {
-                    return QList<CardAddress>{{"lo", QHostAddress("127.0.0.1"), 8, true},
-                                              {"eth0", QHostAddress("192.168.1.10"), 24, false}};
-                }};
+        const auto cards = [] {
+            return QList<CardAddress>{{"lo", QHostAddress("127.0.0.1"), 8, true},
+                                      {"eth0", QHostAddress("192.168.1.10"), 24, false}};
+        };
+        return {files.log(),        launcher, windows, *inet, [this] { return refusal; },
+                files.path(netset), cards};
+    }
+    // Answers each request in turn with the next answer, the last one for ever, until `over`.
+    void answer(const QList<FetchResult>& answers, const std::function<bool()>& over)
+    {
+        for (qsizetype i = 0; waitUntil([&] { return device.count() > i || over(); }) && !over();)
+            device.answer(i, answers.value(i, answers.last())), ++i;
     }
     FilesFolder files;
     RecordingLauncher launcher;
     WindowsNetworkCommands windows;
-    ScriptedFetcher inet;
+    HeldRequests device;
+    std::unique_ptr<HttpFetcher> inet = device.fetcher();
     QString refusal;
     FixedHostLookup hosts;
 };
 
+const QString kIp = "192.168.1.250", kMac = "00-03-75-aa-bb-cc";
 const QString kSet = "arp -s 192.168.1.250 00-03-75-aa-bb-cc 192.168.1.10";
-const QString kNoPing = "Error: Failed to ping Ovlix.  Please try again.\r\n";
+const QString kNoPing = "Failed to ping Ovlix.  Please try again.\r\n";
 const QString kSomething = "Something answered at 192.168.1.250, but not as an Ovlix: another "
                            "device may already use this address.";
 const QString kNothing = "Nothing answered at 192.168.1.250: the device did not take the address; "
-                         "check its cable and power, the "
-                         "MAC address, and that it was reset or restarted just before.";
+                         "check its cable and power, the MAC address, and that it was reset or "
+                         "restarted just before.";
 const QString kSaved = "lastip, 192.168.1.250\r\nlastmac, 00-03-75-aa-bb-cc\r\n";
 
 } // namespace
@@ -202,71 +166,59 @@ TEST(AddressAssignment, ADeviceThatAnswersIsGivenTheAddressAndItIsSavedBeforeItI
 {
     Pc pc;
     AddressAssignment assignment(pc.seams("netset"));
-    EXPECT_EQ(assignment.press("192.168.1.250", "00-03-75-aa-bb-cc", "10.9.9.9"), "192.168.1.10");
-    EXPECT_TRUE(pc.inet.urls.isEmpty()); // the device is asked only after the wait
-    pc.inet.answers = {versionPage("2.1a"), versionPage("2.1b")};
+    EXPECT_EQ(assignment.press(kIp, kMac, "10.9.9.9"), "192.168.1.10");
+    EXPECT_EQ(pc.device.count(), 0); // the device is asked only after the wait
     std::optional<AddressAssignment::Outcome> outcome;
-    std::optional<QByteArray> savedWhenHandedOn;
+    QByteArray handedOn;
     assignment.tick(
-        "192.168.1.250", "00-03-75-aa-bb-cc", "192.168.1.10",
-        [&] { savedWhenHandedOn = pc.files.read("netset") + char('0' + pc.inet.urls.size()); },
+        kIp, kMac, "192.168.1.10",
+        [&] { handedOn = pc.files.read("netset") + pc.device.url(1).toEncoded(); },
         [&outcome](AddressAssignment::Outcome o) { outcome = o; });
-    ASSERT_TRUE(waitUntil([&] { return outcome.has_value(); }));
-    EXPECT_EQ(
-        QStringList({outcome->message, *outcome->version, QString::number(outcome->assigned)}),
-        QStringList({"Ovlix Addess Setup Complete", "2.1b", "1"}));
-    EXPECT_EQ(pc.inet.urls, (QList<QUrl>(2, QUrl("http://192.168.1.250"))));
+    pc.answer({versionPage("2.1a"), versionPage("2.1b")}, [&] { return outcome.has_value(); });
+    ASSERT_TRUE(outcome && outcome->assigned);
+    EXPECT_EQ(outcome->message + " " + *outcome->version, "Ovlix Addess Setup Complete 2.1b");
+    EXPECT_EQ(handedOn, kSaved); // saved before the device is asked once more
+    EXPECT_EQ(pc.device.url(0).toEncoded() + pc.device.url(1).toEncoded(),
+              "http://192.168.1.250http://192.168.1.250");
     EXPECT_EQ(pc.launcher.commandLines,
-              (QStringList{"arp -d 192.168.1.250", "arp -d ", kSet, "ping 192.168.1.250", kSet}));
-    EXPECT_EQ(
-        pc.files.logMessages(),
-        (QStringList{"Network card eth0 (192.168.1.10) faces 192.168.1.250: its network "
-                     "192.168.1.0/24 holds it",
-                     "Delete ARP table", "Run App:  arp -d 192.168.1.250", "Run App:  arp -d ",
-                     "Set ARP entry: " + kSet, "Run App:  " + kSet, "Run App:  ping 192.168.1.250",
-                     "Set ARP entry: " + kSet, "Run App:  " + kSet}));
-    EXPECT_EQ(savedWhenHandedOn, kSaved + "1");
+              (QStringList{"arp -d " + kIp, "arp -d ", kSet, "ping " + kIp, kSet}));
+    EXPECT_EQ(pc.files.logMessages(),
+              (QStringList{"Network card eth0 (192.168.1.10) faces 192.168.1.250: its network "
+                           "192.168.1.0/24 holds it",
+                           "Delete ARP table", "Run App:  arp -d " + kIp, "Run App:  arp -d ",
+                           "Set ARP entry: " + kSet, "Run App:  " + kSet, "Run App:  ping " + kIp,
+                           "Set ARP entry: " + kSet, "Run App:  " + kSet}));
 }
 
 TEST(AddressAssignment, EveryFailureOfTheTickIsToldAndLoggedAndSavesNothing)
 {
     const QString notFound = "PingOvlix: index.htm version not found";
-    const QString cannot = "Error in RunApp sub: could not Shell file: " + kSet +
-                           " Error# 2 was generated by OvlixSetup No such file";
-    const QString setFailed = "Error: Failed to Set ARP table.\r\n";
-    // The answer, whether the commands start, the refusal, the message, the log after the entry's
-    // lines.
+    const QStringList cannot{"Error in RunApp sub: could not Shell file: " + kSet +
+                                 " Error# 2 was generated by OvlixSetup No such file",
+                             "ERROR::Set ARP entry failed.  "};
+    const QString noArp = "Failed to Set ARP table.\r\n", why = kSomething + "\r\n";
+    // The answer, whether the commands start, the refusal, the message after "Error: ", the log
+    // after the entry's lines.
     const std::tuple<FetchResult, bool, QString, QString, QStringList> cases[] = {
-        {failed(Failure::Refused),
-         false,
-         "",
-         kNoPing + kSomething + "\r\n",
-         {notFound, kSomething}},
+        {failed(Failure::Refused), false, "", kNoPing + why, {notFound, kSomething}},
         {failed(Failure::NoAnswer), false, "", kNoPing + kNothing + "\r\n", {notFound, kNothing}},
         {failed(Failure::Other), false, "", kNoPing, {notFound}},
-        {failed(Failure::NoAnswer),
-         false,
-         "May not.",
-         kNoPing + "May not.\r\n",
-         {notFound, "May not."}},
-        {versionPage("2.1a"), true, "", setFailed, {cannot, "ERROR::Set ARP entry failed.  "}},
-        {failed(Failure::Closed),
-         true,
-         "",
-         setFailed + kNoPing.mid(7) + kSomething + "\r\n",
-         {cannot, "ERROR::Set ARP entry failed.  ", notFound, kSomething}},
+        {failed(Failure::NoAnswer), false, "No.", kNoPing + "No.\r\n", {notFound, "No."}},
+        {versionPage("2.1a"), true, "", noArp, cannot},
+        {failed(Failure::Closed), true, "", noArp + kNoPing + why,
+         cannot + QStringList{notFound, kSomething}},
     };
     for (const auto& [answer, launcherFails, refusal, message, log] : cases) {
         Pc pc;
-        std::tie(pc.launcher.failing, pc.refusal, pc.inet.answers) =
-            std::tuple(launcherFails, refusal, QList{answer});
+        std::tie(pc.launcher.failing, pc.refusal) = std::tie(launcherFails, refusal);
         AddressAssignment assignment(pc.seams("netset"));
         std::optional<AddressAssignment::Outcome> outcome;
         assignment.tick(
-            "192.168.1.250", "00-03-75-aa-bb-cc", "192.168.1.10", [] { FAIL(); },
+            kIp, kMac, "192.168.1.10", [] { FAIL(); },
             [&outcome](AddressAssignment::Outcome o) { outcome = o; });
-        ASSERT_TRUE(waitUntil([&] { return outcome.has_value(); }));
-        EXPECT_EQ(outcome->message, message);
+        pc.answer({answer}, [&] { return outcome.has_value(); });
+        ASSERT_TRUE(outcome.has_value());
+        EXPECT_EQ(outcome->message, "Error: " + message);
         EXPECT_EQ(outcome->version, answer.ok ? std::optional<QString>("2.1a") : std::nullopt);
         EXPECT_EQ(pc.files.logMessages(),
                   QStringList({"Set ARP entry: " + kSet, "Run App:  " + kSet}) + log);
@@ -278,54 +230,49 @@ TEST(AddressSetup, ProbesUntilTheDeviceAnswersOrTheWaitIsOverAndTellsEachChange)
 {
     using Result = AddressSetup::Result;
     const QString start =
-        "static ARP entry for 192.168.1.250 set (host address 192.168.1.10), ping started";
+        "static ARP entry for " + kIp + " set (host address 192.168.1.10), ping started";
+    const QString notSaved = "The address could not be saved: ";
     const FetchResult page{true, "<h1>It works</h1>", {}, {}};
+    QList<FetchResult> many;
+    for (Failure f :
+         {Failure::NoAnswer, Failure::NoAnswer, Failure::HostNotFound, Failure::Unreachable,
+          Failure::Closed, Failure::Other, Failure::None, Failure::Refused})
+        many.append(f == Failure::None ? page : failed(f));
+    const QStringList manyTold =
+        QStringList{start} +
+        QString("probe 1: no answer|probe 3: the address was not found|probe 4: the address is "
+                "unreachable|probe 5: the connection closed before an answer|probe 6: the request "
+                "failed|probe 7: a page without a version|probe 8: the connection was refused")
+            .split('|');
+    const QList<FetchResult> answered{failed(Failure::NoAnswer), versionPage("2.1a")};
+    const QStringList saved{start, "probe 1: no answer", "probe 2: version 2.1a; settings saved"};
+    const QStringList unsaved{start, "probe 1: version 2.1a; settings not saved"};
     const std::tuple<QList<FetchResult>, QString, QString, Result, QString, QStringList> cases[] = {
-        {{failed(Failure::NoAnswer), versionPage("2.1a")},
-         "",
-         "netset",
-         Result::Done,
-         "",
-         {start, "probe 1: no answer", "probe 2: version 2.1a; settings saved"}},
-        {{versionPage("2.1a")},
-         "",
-         "missing/netset",
-         Result::Done,
-         "The address could not be saved: ",
-         {start, "probe 1: version 2.1a; settings not saved"}},
+        {answered, "", "netset", Result::Done, "", saved},
+        {{versionPage("2.1a")}, "", "missing/netset", Result::Done, notSaved, unsaved},
         {{versionPage("2.1a")}, "May not.", "netset", Result::NotAllowed, "May not.", {}},
-        {{failed(Failure::NoAnswer), failed(Failure::NoAnswer), failed(Failure::HostNotFound),
-          failed(Failure::Unreachable), failed(Failure::Closed), failed(Failure::Other), page,
-          failed(Failure::Refused)},
-         "",
-         "netset",
-         Result::NoAnswer,
-         kSomething,
-         {start, "probe 1: no answer", "probe 3: the address was not found",
-          "probe 4: the address is unreachable", "probe 5: the connection closed before an answer",
-          "probe 6: the request failed", "probe 7: a page without a version",
-          "probe 8: the connection was refused"}},
+        {many, "", "netset", Result::NoAnswer, kSomething, manyTold},
     };
     for (const auto& [answers, refusal, netset, result, message, stages] : cases) {
         Pc pc;
-        std::tie(pc.inet.answers, pc.refusal) = std::tie(answers, refusal);
+        pc.refusal = refusal;
         AddressSetup setup(pc.seams(netset), pc.hosts, std::chrono::milliseconds(400),
                            std::chrono::milliseconds(10));
         QStringList told;
         std::optional<AddressSetup::Outcome> outcome;
         setup.run(
-            "192.168.1.250", "00-03-75-aa-bb-cc",
+            kIp, kMac,
             [&told](std::chrono::milliseconds, const QString& what) { told.append(what); },
             [&outcome](AddressSetup::Outcome o) { outcome = o; });
-        ASSERT_TRUE(waitUntil([&] { return outcome.has_value(); }));
+        pc.answer(answers, [&] { return outcome.has_value(); });
+        ASSERT_TRUE(outcome.has_value());
         EXPECT_EQ(outcome->result, result);
-        EXPECT_EQ(outcome->message.left(message.size()) +
-                      QString::number(outcome->message.size() > message.size()),
-                  message + QString::number(message.endsWith(": ")));
+        EXPECT_EQ(outcome->message.left(message.size()), message);
+        EXPECT_EQ(outcome->message.size() > message.size(), message == notSaved);
         EXPECT_EQ(told, stages);
         const QStringList log = pc.files.logMessages();
         EXPECT_EQ(log.count("Run App:  " + kSet),
-                  result == Result::NotAllowed ? 0 : pc.inet.urls.size() + 1);
+                  result == Result::NotAllowed ? 0 : pc.device.count() + 1);
         EXPECT_EQ(log.contains(message), result != Result::Done);
         EXPECT_EQ(pc.files.read("netset"),
                   stages.join("").endsWith("settings saved") ? kSaved : "");
