@@ -103,7 +103,10 @@ TEST(QtHttpFetcher, ReadsEveryFramingAndStatusAndNamesEachFailureInItsOwnWords)
         {Behaviour::Answer, chunked + "zz\r\n", notHttp},
         {Behaviour::Answer, chunked + "-5\r\nhello\r\n", notHttp},
         {Behaviour::Answer, chunked + "5\r\nhelloX\r\n", notHttp},
-        {Behaviour::Answer, head + QByteArray(65 * 1024, 'h'), notHttp},
+        {Behaviour::Answer, head + QByteArray(64 * 1024, 'h'),
+         "5: Connection closed before the whole answer"},
+        {Behaviour::Answer, head + QByteArray(64 * 1024 + 1, 'h'), notHttp},
+        {Behaviour::Answer, head + "Transfer-Encoding: chunke\r\n\r\nA", "ok: A1"},
         {Behaviour::Silent, {}, "4: No complete answer within 1 second"},
         {Behaviour::Trickle, httpAnswer("<version>2.1a</version>"),
          "4: No complete answer within 1 second"},
@@ -122,8 +125,10 @@ TEST(QtHttpFetcher, ReadsEveryFramingAndStatusAndNamesEachFailureInItsOwnWords)
         addresses.append(servers.back()->address());
         expected.append(outcome);
     }
-    addresses << ScriptedServer::refusingAddress() << "bad address";
+    addresses << ScriptedServer::refusingAddress() << "bad address"
+              << "";
     expected << "2: Connection refused"
+             << "1: Not a valid address"
              << "1: Not a valid address";
     QtHttpFetcher inet(FetchLimits{1s, 4096});
     EXPECT_EQ(fetchAll(inet, addresses), expected);
@@ -133,6 +138,9 @@ TEST(QtHttpFetcher, ReadsEveryFramingAndStatusAndNamesEachFailureInItsOwnWords)
     EXPECT_EQ(servers[0]->lastRequest(),
               "GET /x10.spi?unit=1&userpass=a%26b%20c HTTP/1.1\r\nHost: " +
                   servers[0]->address().toLatin1() + "\r\nConnection: close\r\n\r\n");
+    EXPECT_EQ(servers[1]->lastRequest(),
+              "GET / HTTP/1.1\r\nHost: " + servers[1]->address().toLatin1() +
+                  "\r\nConnection: close\r\n\r\n");
     EXPECT_EQ(servers[5]->requests(), 1); // a redirect is the answer, not followed
 }
 
