@@ -83,7 +83,7 @@ QString GetHostIP(const EventLog& log, HostLookup& lookup)
 {
     if (!StartSockets(log, lookup))
         return {};
-    const QString address = chosenAddress(log, lookup);
+    QString address = chosenAddress(log, lookup);
     StopSockets(log, lookup);
     return address;
 }
