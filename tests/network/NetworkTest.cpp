@@ -1,3 +1,4 @@
+#include "network/AddressAssignment.h"
 #include "network/AddressSetup.h"
 #include "network/ArpEntries.h"
 #include "support/TestSupport.h"
@@ -115,6 +116,11 @@ TEST(CardFacing, PicksTheCardWhoseNarrowestNetworkHoldsTheAddressAndSaysWhy)
     EXPECT_EQ(networksOf(cards) + "; " + networksOf({{"any", QHostAddress("10.0.5.3"), 0, false}}),
               "192.168.1.0/24 on eth0, 10.0.0.0/16 on wlan0, 10.0.5.0/24 on vboxnet0; "
               "0.0.0.0/0 on any");
+    const QString offNetwork = "The address 172.16.0.5 is on none of this PC's networks (%1).";
+    EXPECT_EQ(whyNoOvlixAnswered("172.16.0.5", Failure::NoAnswer, cards),
+              offNetwork.arg(networksOf(cards)));
+    EXPECT_EQ(whyNoOvlixAnswered("172.16.0.5", Failure::Refused, cards.mid(0, 1)),
+              offNetwork.arg("it has none but loopback"));
 }
 
 namespace {
