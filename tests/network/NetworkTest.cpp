@@ -16,8 +16,8 @@ TEST(GetHostIP, ChoosesTheAddressAndLogsEveryFailureAsOnItsPlatform)
 {
     using Addresses = std::optional<QList<QHostAddress>>;
     const QHostAddress lo("127.0.0.1"), debian("127.0.1.1"), lan("192.168.1.10"), wifi("10.0.0.2");
-    const QString stop = "Socket error occurred in Cleanup.", only = "GetHostIP: no address of "
-                                                                     "this PC but loopback";
+    const QString stop = "Socket error occurred in Cleanup.";
+    const QString only = "GetHostIP: no address of this PC but loopback";
     const QString none = "ERROR::Windows Sockets are not responding. Unable to successfully get "
                          "Host Name.";
     const QString few = "ERROR::This application requires a minimum of 1 supported sockets.";
