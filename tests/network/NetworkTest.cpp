@@ -283,4 +283,16 @@ TEST(AddressSetup, ProbesUntilTheDeviceAnswersOrTheWaitIsOverAndTellsEachChange)
         EXPECT_EQ(pc.files.read("netset"),
                   stages.join("").endsWith("settings saved") ? kSaved : "");
     }
+    Pc pc; // no host address and no card facing the device: the entry goes without one
+    pc.hosts.named = std::nullopt;
+    AddressSetup setup(pc.seams("netset"), pc.hosts, std::chrono::milliseconds(50));
+    QStringList told;
+    bool over = false;
+    setup.run(
+        "172.16.0.5", kMac,
+        [&told](std::chrono::milliseconds, const QString& what) { told.append(what); },
+        [&over](const AddressSetup::Outcome&) { over = true; });
+    EXPECT_TRUE(waitUntil([&over] { return over; }));
+    EXPECT_EQ(told,
+              QStringList{"static ARP entry for 172.16.0.5 set (host address none), ping started"});
 }
