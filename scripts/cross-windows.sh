@@ -18,7 +18,7 @@ $cxx $flags -o "$out/WinSocketsTest.exe" \
 # since no Qt for Windows is at hand here.
 qt="$(pkg-config --cflags Qt6Core Qt6Network | sed "s/-I/-isystem /g")"
 for file in core/ProcessStart_win.cpp discovery/NeighbourTable_win.cpp network/ArpPlatform_win.cpp \
-    network/HostAddress_win.cpp; do
+    network/HostAddress.cpp network/HostAddress_win.cpp; do
     # shellcheck disable=SC2086
     $cxx -std=c++20 $warnings -fsyntax-only -DQT_NO_KEYWORDS -DQT_NO_CAST_FROM_ASCII \
         -DQT_NO_CAST_TO_ASCII -DQT_NO_CAST_FROM_BYTEARRAY -DQT_NO_URL_CAST_FROM_STRING $qt -I"$root/src" \

@@ -79,10 +79,11 @@ QString ReadSetting(const EventLog& log, const QString& path, const QString& nam
     QFile file(path);
     if (QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly)) {
         const QStringList fields = settingFields(fromFileText(file.readAll()));
-        for (qsizetype i = 0; i < fields.size(); i += 2) {
-            if (fields[i] == name)
-                return i + 1 < fields.size() ? fields[i + 1] : QString();
-        }
+        // Names stand at even places; a name that is the last field has an
+        // empty value, and value() never reads past the end.
+        for (qsizetype i = fields.indexOf(name); i >= 0; i = fields.indexOf(name, i + 1))
+            if (i % 2 == 0)
+                return fields.value(i + 1);
     }
     log.WriteLog(QStringLiteral("System variable ") + name + QStringLiteral(" missing in ") + path);
     return {};

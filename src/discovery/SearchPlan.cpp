@@ -1,7 +1,8 @@
 #include "SearchPlan.h"
 
+#include "network/FacingInterface.h"
+
 #include <algorithm>
-#include <QNetworkInterface>
 #include <QSet>
 
 namespace ovlix {
@@ -62,14 +63,13 @@ QString SearchPlan::networksText() const
 QList<QNetworkAddressEntry> localIpv4Entries()
 {
     QList<QNetworkAddressEntry> entries;
-    for (const QNetworkInterface& interface : QNetworkInterface::allInterfaces()) {
-        const auto flags = interface.flags();
-        if (!flags.testFlag(QNetworkInterface::IsUp) ||
-            flags.testFlag(QNetworkInterface::IsLoopBack))
+    for (const CardAddress& card : systemCardAddresses()) {
+        if (card.loopback || card.address.isLoopback())
             continue;
-        for (const QNetworkAddressEntry& entry : interface.addressEntries())
-            if (entry.ip().protocol() == QAbstractSocket::IPv4Protocol && !entry.ip().isLoopback())
-                entries.append(entry);
+        QNetworkAddressEntry entry;
+        entry.setIp(card.address);
+        entry.setPrefixLength(card.prefixLength); // -1, an unknown netmask, stays -1
+        entries.append(entry);
     }
     return entries;
 }

@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 
+#include "win32/WinSockets.h"
+
 namespace ovlix {
 
 class EventLog;
@@ -25,6 +27,16 @@ public:
     virtual std::optional<QList<QHostAddress>> addressesOf(const QString& name) = 0;
     // The IPv4 addresses of the interfaces that are up, in the system's order.
     virtual QList<QHostAddress> upInterfaceAddresses() = 0;
+
+    // Windows Sockets has to be started before and stopped after the lookup;
+    // elsewhere there is nothing to start.
+    virtual win32::SocketsStart startSockets() { return {win32::SocketsStart::Status::Started}; }
+    // False when stopping failed.
+    virtual bool stopSockets() { return true; }
+    // Windows gives the first address of the host name as it stands, loopback
+    // included. Elsewhere the name may map to loopback (127.0.1.1 on Debian),
+    // which is no use as the interface of an ARP entry and never the answer.
+    virtual bool takesFirstNamedAddress() const { return false; }
 };
 
 // This platform's lookup.
@@ -33,14 +45,18 @@ public:
     HostName hostName() override;
     std::optional<QList<QHostAddress>> addressesOf(const QString& name) override;
     QList<QHostAddress> upInterfaceAddresses() override;
+#ifdef Q_OS_WIN
+    win32::SocketsStart startSockets() override;
+    bool stopSockets() override;
+    bool takesFirstNamedAddress() const override
+    {
+        return true;
+    }
+#endif
 };
 
 // The PC's own IPv4 address in dotted-decimal form, or empty text when it was
 // not found; every failure is logged.
 QString GetHostIP(const EventLog& log, HostLookup& lookup);
-
-// The addresses that the resolver lists for this machine's name; nothing, with
-// the documented line logged, when the name or its entry could not be had.
-std::optional<QList<QHostAddress>> namedAddresses(const EventLog& log, HostLookup& lookup);
 
 } // namespace ovlix

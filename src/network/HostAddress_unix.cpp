@@ -1,6 +1,5 @@
 #include "HostAddress.h"
 
-#include "core/EventLog.h"
 #include "FacingInterface.h"
 
 #include <cerrno>
@@ -40,35 +39,6 @@ QList<QHostAddress> SystemHostLookup::upInterfaceAddresses()
     for (const CardAddress& card : systemCardAddresses())
         addresses.append(card.address);
     return addresses;
-}
-
-namespace {
-
-std::optional<QString> firstNotLoopback(const QList<QHostAddress>& addresses)
-{
-    for (const QHostAddress& address : addresses)
-        if (!address.isLoopback())
-            return address.toString();
-    return std::nullopt;
-}
-
-} // namespace
-
-QString GetHostIP(const EventLog& log, HostLookup& lookup)
-{
-    // A name that does not resolve leaves the address unknown, as on Windows.
-    const std::optional<QList<QHostAddress>> named = namedAddresses(log, lookup);
-    if (!named)
-        return {};
-    // Debian maps the host name to 127.0.1.1, which is no use as the interface
-    // of an ARP entry: look further, and never settle for loopback.
-    if (std::optional<QString> address = firstNotLoopback(*named))
-        return *address;
-    if (std::optional<QString> address = firstNotLoopback(lookup.upInterfaceAddresses()))
-        return *address;
-    // Otherwise the host box stays empty without a word of why.
-    log.WriteLog(QStringLiteral("GetHostIP: no address of this PC but loopback"));
-    return {};
 }
 
 } // namespace ovlix

@@ -35,9 +35,7 @@ QString ScriptedServer::refusingAddress()
 {
     QTcpServer probe;
     probe.listen(QHostAddress::LocalHost, 0);
-    const quint16 port = probe.serverPort();
-    probe.close();
-    return QStringLiteral("127.0.0.1:%1").arg(port);
+    return QStringLiteral("127.0.0.1:%1").arg(probe.serverPort()); // closed when it goes
 }
 
 void ScriptedServer::serve(QTcpSocket* socket)
@@ -45,23 +43,21 @@ void ScriptedServer::serve(QTcpSocket* socket)
     if (behaviour_ == Behaviour::Silent)
         return;
     if (behaviour_ == Behaviour::Endless) {
-        bytesSent_ += socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n\r\n");
+        socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n\r\n");
         auto* pump = new QTimer(socket);
-        connect(pump, &QTimer::timeout, socket, [this, socket] {
+        connect(pump, &QTimer::timeout, socket, [socket] {
             if (socket->bytesToWrite() < 256 * 1024)
-                bytesSent_ += socket->write(QByteArray(64 * 1024, 'x'));
+                socket->write(QByteArray(64 * 1024, 'x'));
         });
-        pump->start(1);
-        return;
+        return pump->start(1);
     }
     auto pending = std::make_shared<QByteArray>();
     connect(socket, &QTcpSocket::readyRead, socket, [this, socket, pending] {
         *pending += socket->readAll();
         // Every request head on the connection gets its answer.
-        while (pending->contains("\r\n\r\n")) {
-            lastRequest_ = pending->left(pending->indexOf("\r\n\r\n") + 4);
-            pending->remove(0, lastRequest_.size());
-            ++requests_;
+        for (qsizetype end = 0; (end = pending->indexOf("\r\n\r\n")) >= 0; ++requests_) {
+            lastRequest_ = pending->left(end + 4);
+            pending->remove(0, end + 4);
             answer(socket);
         }
     });
@@ -69,51 +65,35 @@ void ScriptedServer::serve(QTcpSocket* socket)
 
 void ScriptedServer::answer(QTcpSocket* socket)
 {
-    switch (behaviour_) {
-    case Behaviour::Answer:
-        bytesSent_ += socket->write(response_);
-        socket->disconnectFromHost();
-        break;
-    case Behaviour::RedirectLoop:
-        bytesSent_ +=
-            socket->write("HTTP/1.1 302 Found\r\nLocation: /\r\nContent-Length: 0\r\n\r\n");
-        break;
-    case Behaviour::ReadAndClose:
-        socket->disconnectFromHost();
-        break;
-    case Behaviour::CutMidBody:
-        bytesSent_ += socket->write(response_.left(response_.size() / 2));
+    if (behaviour_ == Behaviour::Trickle || behaviour_ == Behaviour::InPieces)
+        return sendInPieces(socket, behaviour_ == Behaviour::Trickle);
+    if (behaviour_ == Behaviour::RedirectLoop)
+        socket->write("HTTP/1.1 302 Found\r\nLocation: /\r\nContent-Length: 0\r\n\r\n");
+    if (behaviour_ == Behaviour::Answer)
+        socket->write(response_);
+    if (behaviour_ == Behaviour::CutMidBody) {
+        socket->write(response_.left(response_.size() / 2));
         socket->flush();
         socket->abort();
-        break;
-    case Behaviour::Trickle:
-        sendInPieces(socket, 1, true);
-        break;
-    case Behaviour::InPieces:
-        sendInPieces(socket, 3, false);
-        break;
-    case Behaviour::Silent:
-    case Behaviour::Endless:
-        break;
+    } else if (behaviour_ != Behaviour::RedirectLoop) {
+        socket->disconnectFromHost();
     }
 }
 
-void ScriptedServer::sendInPieces(QTcpSocket* socket, qsizetype pieceSize, bool forever)
+void ScriptedServer::sendInPieces(QTcpSocket* socket, bool forever)
 {
     auto* pump = new QTimer(socket);
     auto sent = std::make_shared<qsizetype>(0);
-    connect(pump, &QTimer::timeout, socket, [this, socket, pump, sent, pieceSize, forever] {
-        if (*sent >= response_.size()) {
-            if (!forever) {
-                pump->stop();
-                socket->disconnectFromHost();
-                return;
-            }
-            *sent = 0;
+    connect(pump, &QTimer::timeout, socket, [this, socket, pump, sent, forever] {
+        if (*sent >= response_.size() && !forever) {
+            pump->stop();
+            return socket->disconnectFromHost();
         }
-        const QByteArray piece = response_.mid(*sent, pieceSize);
+        if (*sent >= response_.size())
+            *sent = 0;
+        const QByteArray piece = response_.mid(*sent, forever ? 1 : 3);
         *sent += piece.size();
-        bytesSent_ += socket->write(piece);
+        socket->write(piece);
         socket->flush();
     });
     pump->start(tickMs_);

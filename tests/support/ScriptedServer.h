@@ -29,7 +29,6 @@ public:
     // Connections that have ended, closed by either side.
     int endedConnections() const { return endedConnections_; }
     int requests() const { return requests_; }
-    qint64 bytesSent() const { return bytesSent_; }
     // The head of the last request, as it came over the wire.
     QByteArray lastRequest() const { return lastRequest_; }
 
@@ -39,7 +38,8 @@ public:
 private:
     void serve(QTcpSocket* socket);
     void answer(QTcpSocket* socket);
-    void sendInPieces(QTcpSocket* socket, qsizetype pieceSize, bool forever);
+    // One piece per tick: one byte for ever, or a few and then the end.
+    void sendInPieces(QTcpSocket* socket, bool forever);
 
     Behaviour behaviour_;
     QByteArray response_;
@@ -48,7 +48,6 @@ private:
     int connections_ = 0;
     int endedConnections_ = 0;
     int requests_ = 0;
-    qint64 bytesSent_ = 0;
     QByteArray lastRequest_;
 };
 

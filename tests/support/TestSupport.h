@@ -72,7 +72,13 @@ public:
     HostName hostName() override { return {QStringLiteral("office-pc"), nameError}; }
     std::optional<QList<QHostAddress>> addressesOf(const QString&) override { return named; }
     QList<QHostAddress> upInterfaceAddresses() override { return interfaces; }
+    win32::SocketsStart startSockets() override { return start; }
+    bool stopSockets() override { return stopWorks; }
+    bool takesFirstNamedAddress() const override { return asOnWindows; }
 
+    win32::SocketsStart start{win32::SocketsStart::Status::Started};
+    bool stopWorks = true;
+    bool asOnWindows = false;
     int nameError = 0;
     std::optional<QList<QHostAddress>> named =
         QList<QHostAddress>{QHostAddress(QStringLiteral("192.168.1.10"))};

@@ -1,0 +1,183 @@
+#include "core/CommandRunner.h"
+#include "core/Settings.h"
+#include "core/StartUp.h"
+#include "core/TextFiles.h"
+#include "support/TestSupport.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <QCoreApplication>
+#include <QDir>
+#include <QTimeZone>
+#include <sys/mount.h>
+
+using namespace ovlix;
+using namespace ovlix::test;
+
+// "?" stands for a name that is missing: an empty value and the documented line.
+TEST(ReadSetting, PairsFieldsInFileOrderAndLogsAMissingName)
+{
+    const std::array<QString, 3> cases[] = {
+        {"lastip, 192.168.1.250\r\nlastmac, 00-03-75-10-01-55\r\n", "lastmac", "00-03-75-10-01-55"},
+        {"lastip, 1.2.3.4\r\nlastip, 5.6.7.8\r\n", "lastip", "1.2.3.4"},
+        {"lastip, 1.2.3.4\r\n", "LastIP", "?"},
+        {"lastip\r\nlastmac, 00-03\r\nquoted, \"10.0.0.1\"\r\n", "lastip", "lastmac"},
+        {"lastip\r\nlastmac, 00-03\r\nquoted, \"10.0.0.1\"\r\n", "00-03", "quoted"},
+        {"lastip\r\nlastmac, 00-03\r\nquoted, \"10.0.0.1\"\r\n", "quoted", "?"},
+        {"lastip", "lastip", ""}, // the last field: a name with an empty value
+        {"lastmac, x\r\nlastip", "lastip", ""},
+        {"a, lastip, lastip, 10.0.0.9", "lastip", "10.0.0.9"},
+        {"a, lastip", "lastip", "?"},
+    };
+    for (const auto& [file, name, value] : cases) {
+        FilesFolder folder;
+        folder.write("netset", file.toLatin1());
+        EXPECT_EQ(ReadSetting(folder.log(), folder.path("netset"), name),
+                  value == "?" ? "" : value);
+        EXPECT_EQ(folder.logMessages().join(""),
+                  value == "?" ? "System variable " + name + " missing in " + folder.path("netset")
+                               : "");
+    }
+    FilesFolder folder;
+    EXPECT_EQ(ReadSetting(folder.log(), folder.path("netset"), "lastip"), "");
+    QDir().mkdir(folder.path("dir"));
+    EXPECT_EQ(ReadSetting(folder.log(), folder.path("dir"), "lastip"), "");
+    EXPECT_EQ(folder.logMessages().size(), 2);
+    EXPECT_FALSE(FileExists(folder.path("dir")) || FileExists(folder.path("netset")));
+    EXPECT_TRUE(FileExists(folder.path("OvlixSetup.log")));
+    EXPECT_EQ(settingFields("name, \"a, b\" \rnext,\n\r\nlast,"),
+              (QStringList{"name", "a, b", "next", "", "last", ""}));
+    EXPECT_EQ(settingFields("  lone \t\n\"q\"x,y\r\"unclosed, to the end"),
+              (QStringList{"lone", "q", "y", "unclosed, to the end"}));
+}
+
+// A save that fails leaves the previous file whole, and says why.
+TEST(SaveFileAtomically, AFullDiskOrAFolderInTheFilesPlaceLeavesThePreviousFileWhole)
+{
+    FilesFolder folder;
+    QDir().mkdir(folder.path("labels"));
+    EXPECT_FALSE(saveFileAtomically(folder.path("labels"), "Porch,A,1\r\n").ok);
+    const EventLog blocked(folder.path("labels"));
+    blocked.WriteLog("lost");
+    EXPECT_TRUE(QFileInfo(folder.path("labels")).isDir());
+    QDir().mkdir(folder.path("small"));
+    if (mount("tmpfs", folder.path("small").toLocal8Bit().constData(), "tmpfs", 0, "size=256k"))
+        GTEST_SKIP() << "cannot mount a small file system here";
+    const QString file = folder.path("small/netset");
+    ASSERT_TRUE(saveFileAtomically(file, "lastip, 10.0.0.5\r\n").ok);
+    EXPECT_EQ(saveFileAtomically(file, QByteArray(1024 * 1024, 'x')).error,
+              "No space left to write " + file);
+    EXPECT_EQ(folder.read("small/netset"), "lastip, 10.0.0.5\r\n");
+    EXPECT_EQ(QDir(folder.path("small")).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    umount(folder.path("small").toLocal8Bit().constData());
+}
+
+TEST(EventLog, StampsEachLineWithTheShortDateAndTheTimeWithSecondsAndNoZone)
+{
+    FilesFolder folder;
+    folder.log().WriteLog("first\r\nsecond");
+    folder.log().WriteLog("");
+    EXPECT_EQ(folder.read("OvlixSetup.log"),
+              (fixedStamp() + "first\r\nsecond\r\n" + fixedStamp() + "\r\n").toLocal8Bit());
+    const QLocale us(QLocale::English, QLocale::UnitedStates);
+    const QDate day(2026, 12, 6);
+    for (const auto& [time, stamp] : {std::pair{QTime(22, 20, 5), "12/6/26 10:20:05 PM"},
+                                      {QTime(0, 0), "12/6/26"},
+                                      {QTime(0, 1), "12/6/26 12:01:00 AM"},
+                                      {QTime(0, 0, 1), "12/6/26 12:00:01 AM"}})
+        EXPECT_EQ(EventLog::timeStamp(QDateTime(day, time), us), stamp);
+    EXPECT_EQ(EventLog::timeStamp(QDateTime(day, QTime(7, 5, 9)), QLocale(QLocale::German)),
+              "06.12.26 07:05:09");
+    const QDateTime when(day, QTime(22, 20, 5));
+    const QTimeZone zone = QTimeZone::systemTimeZone();
+    const QStringList zoneTexts{"UTC", "GMT", zone.abbreviation(when),
+                                zone.displayName(when, QTimeZone::LongName)};
+    for (const QLocale& locale : QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript,
+                                                          QLocale::AnyTerritory)) {
+        const QString date = locale.toString(day, QLocale::ShortFormat) + " ";
+        const QString stamp = EventLog::timeStamp(when, locale), time = stamp.mid(date.size());
+        EXPECT_TRUE(stamp.startsWith(date) && time == time.trimmed() &&
+                    !time.contains(QRegularExpression("[()\\[\\]{}]|\\s\\s")) &&
+                    std::none_of(zoneTexts.begin(), zoneTexts.end(),
+                                 [&](const QString& z) { return time.contains(z); }) &&
+                    stamp != EventLog::timeStamp(when.addSecs(1), locale))
+            << (locale.name() + ": " + stamp).toStdString();
+    }
+}
+
+TEST(RunApp, LogsTheLineStartsItWithoutAShellAndLogsWhyNot)
+{
+    FilesFolder folder;
+    SystemProcessLauncher launcher;
+    const QString target = folder.path("a>>b"); // a shell would redirect
+    EXPECT_TRUE(RunApp(folder.log(), launcher, "touch " + target));
+    EXPECT_TRUE(waitUntil([&] { return QFileInfo::exists(target); }));
+    // The program's standard files are the null device, never the caller's.
+    const QString fds = "sh -c \"echo $(readlink /proc/$$/fd/0 /proc/$$/fd/1 /proc/$$/fd/2) >" +
+                        folder.path("fds") + "\"";
+    EXPECT_TRUE(RunApp(folder.log(), launcher, fds));
+    EXPECT_TRUE(waitUntil([&] { return folder.read("fds").endsWith('\n'); }));
+    EXPECT_EQ(folder.read("fds"), "/dev/null /dev/null /dev/null\n");
+    EXPECT_FALSE(RunApp(folder.log(), launcher, "ovlix-no-such-program -d 10.0.0.5"));
+    EXPECT_FALSE(RunApp(folder.log(), launcher, ""));
+    struct : ProcessLauncher {
+        StartOutcome startDetached(const QString&) override
+        {
+            return {false, -5, "OvlixSetup", "Refused"};
+        }
+    } refusing;
+    EXPECT_FALSE(RunApp(folder.log(), refusing, "arp -d "));
+    const QString cannot = "Error in RunApp sub: could not Shell file: ";
+    EXPECT_EQ(
+        folder.logMessages(),
+        (QStringList{
+            "Run App:  touch " + target, "Run App:  " + fds,
+            "Run App:  ovlix-no-such-program -d 10.0.0.5",
+            cannot + "ovlix-no-such-program -d 10.0.0.5 Error# 0 was generated by OvlixSetup "
+                     "execv: No such file or directory",
+            "Run App:  ", cannot + " Error# 0 was generated by OvlixSetup Empty command line",
+            "Run App:  arp -d ", cannot + "arp -d  Error#-5 was generated by OvlixSetup Refused"}));
+    EXPECT_FALSE(QFileInfo::exists(folder.path("b")));
+}
+
+TEST(StartUp, FilesLieBesideTheProgramOrInTheUserDataFolderAndTheBannerSaysWhy)
+{
+    const AppContext context = makeAppContext("/opt/ovlix/", programVersion());
+    EXPECT_EQ(QStringList({context.AppDir, context.LogFile, context.LabelsFile, context.NetsetFile,
+                           context.AppVersion, context.DeviceIP, withTrailingSeparator("/")}),
+              QStringList({"/opt/ovlix/", "/opt/ovlix/OvlixSetup.log", "/opt/ovlix/labels",
+                           "/opt/ovlix/netset", "2.0.0", "", "/"}));
+    FilesFolder folder;
+    const QString program = folder.path("program"), data = folder.path("user/data"),
+                  gone = folder.path("gone");
+    QDir().mkdir(program);
+    using Reason = DataFolder::Reason;
+    const std::tuple<QString, QStringList, QString, QString> cases[] = {
+        {program, {"/usr/bin"}, program, ""},
+        {gone,
+         {},
+         data,
+         "Program folder " + gone + " cannot be written: files are kept in /opt/ovlix/"},
+        {program,
+         {"/usr/bin", program + "/"},
+         data,
+         "Program installed in " + program + ": files are kept in /opt/ovlix/"},
+        {gone, {}, gone, ""},
+    };
+    for (const auto& [programFolder, installed, path, banner] : cases) {
+        FilesFolder files;
+        const DataFolder chosen =
+            chooseDataFolder(programFolder, path == gone ? "" : data, installed);
+        EXPECT_EQ(chosen.path, path);
+        EXPECT_EQ(chosen.reason == Reason::BesideProgram, banner.isEmpty());
+        writeStartBanner(files.log(), context, chosen);
+        EXPECT_EQ(files.logMessages(), QStringList({"---- Ovlix Setup 2.0.0 Started ----", banner})
+                                           .mid(0, banner.isEmpty() ? 1 : 2));
+    }
+    EXPECT_TRUE(QFileInfo(data).isDir());
+    const QString testName = QCoreApplication::applicationName();
+    QCoreApplication::setApplicationName("ovlix");
+    EXPECT_TRUE(sharedUserDataFolder().endsWith("/OvlixSetup"));
+    EXPECT_EQ(QCoreApplication::applicationName(), "ovlix");
+    QCoreApplication::setApplicationName(testName);
+}
