@@ -154,6 +154,9 @@ $
 $ bogus
 ! ovlix: unknown command "bogus": use verify, x10, labels show, labels send, find, setup; options come after the command word (see ovlix --help)
 = 2
+$ bogus --help
+! ovlix: unknown command "bogus": use verify, x10, labels show, labels send, find, setup; options come after the command word (see ovlix --help)
+= 2
 $ --json verify
 ! ovlix: unknown command "--json": use verify, x10, labels show, labels send, find, setup; options come after the command word (see ovlix --help)
 = 2
@@ -174,6 +177,18 @@ $ verify a b
 = 2
 $ x10 A1
 ! ovlix x10: missing arguments; usage: ovlix x10 [--device ADDRESS] [--passcode-file FILE] [--json] UNIT COMMAND
+= 2
+$ x10 A1 on x
+! ovlix x10: too many arguments; usage: ovlix x10 [--device ADDRESS] [--passcode-file FILE] [--json] UNIT COMMAND
+= 2
+$ find x
+! ovlix find: too many arguments; usage: ovlix find [--network CIDR]... [--timeout MS] [--json]
+= 2
+$ labels show x
+! ovlix labels show: too many arguments; usage: ovlix labels show [--json]
+= 2
+$ setup --mac 00:03:75:10:01:55 --wait 0 127.0.0.1 x
+! ovlix setup: too many arguments; usage: ovlix setup --mac MAC [--wait SECONDS] [--json] IP
 = 2
 $ verify --timeout 99999999999
 ! ovlix verify: --timeout takes a number of seconds above 0 and at most 86400, not "99999999999"

@@ -6,7 +6,7 @@
 # Exits 77 (skipped) where network namespaces cannot be made.
 #
 #   PC   pc0 10.213.0.1/24 and 10.214.0.1/16 (larger than a search sweeps)
-#        pc1 10.213.1.1/24
+#        pc1 10.213.1.1/28
 #   web  10.213.0.7    00:03:75:20:00:07  a web server that is no Ovlix
 #   d1   10.213.0.10   00:03:75:00:00:01  Ovlix find-1.0
 #   d2   10.213.0.20   00:03:75:00:00:02  Ovlix find-2.0, answers after 0.5 s
@@ -25,7 +25,9 @@ fresh="${OVLIX_FRESH_VERSION:-e2e-1.7}"
 bridged_start ovlixnet
 set -e
 bridged_join "$pc" pc0 00:03:75:00:00:99 10.213.0.1/24 10.214.0.1/16
-bridged_join "$pc" pc1 00:03:75:00:00:98 10.213.1.1/24
+bridged_join "$pc" pc1 00:03:75:00:00:98 10.213.1.1/28
+# Both cards are on one bridge: each answers ARP only for its own addresses.
+ip netns exec "$pc" sysctl -qw net.ipv4.conf.all.arp_ignore=1
 bridged_device web 00:03:75:20:00:07 10.213.0.7/24 --not-ovlix
 bridged_device d1 00:03:75:00:00:01 10.213.0.10/24 --version find-1.0
 bridged_device d2 00:03:75:00:00:02 10.213.0.20/24 --version find-2.0 --delay 500
