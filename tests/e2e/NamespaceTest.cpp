@@ -86,16 +86,6 @@ protected:
         socketsBefore = openSockets();
     }
 
-    ~InNamespaces() override
-    {
-        QList<QPointer<QWidget>> open;
-        for (QWidget* window : QApplication::topLevelWidgets())
-            if (!window->parentWidget())
-                open.append(window);
-        for (const QPointer<QWidget>& window : open)
-            delete window.data();
-    }
-
     // Runs the built ovlix from the test's folder, so that it shares its files.
     Outcome ovlix(const QStringList& arguments, const QStringList& asUser = {})
     {
@@ -190,17 +180,12 @@ QString expectedLog(const Search& s, const QString& end = "done", int asked = -1
     return lines.join('\n');
 }
 
-QString deviceLine(const QString& address, const QString& version, const QString& mac)
-{
-    return address + "  " + version + "  " + mac;
-}
-
 // The devices between the brackets, a line each, sorted.
 QString deviceList(const QList<FoundDevice>& devices, const QString& last = "]")
 {
     QStringList lines{"["};
     for (const FoundDevice& device : devices)
-        lines.append(deviceLine(device.address, device.version, device.macAddress));
+        lines.append(device.address + "  " + device.version + "  " + device.macAddress);
     return transcript(lines << last);
 }
 
