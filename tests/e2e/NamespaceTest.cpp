@@ -4,6 +4,7 @@
 
 #include "core/StartUp.h"
 #include "device/QtHttpFetcher.h"
+#include "DeviceSimulator.h"
 #include "network/ArpEntries.h"
 #include "support/RecordingMessages.h"
 #include "support/TestSupport.h"
@@ -93,7 +94,7 @@ protected:
         QProcess process;
         const QStringList command = asUser + QStringList{files.path("ovlix")} + arguments;
         process.start(command[0], command.mid(1));
-        EXPECT_TRUE(process.waitForFinished(25000));
+        EXPECT_TRUE(waitUntil([&] { return process.state() == QProcess::NotRunning; }, 25000));
         return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
                 QString::fromUtf8(process.readAllStandardError())};
     }
@@ -290,6 +291,15 @@ TEST_F(FindDevices, TheCommandLinePrintsEveryDevice)
                             device["mac"].toString()});
         EXPECT_EQ(deviceList(printed), deviceList(s.found));
     }
+    // The neighbour table has no MAC address for a device on loopback.
+    DeviceSimulator loopback;
+    ASSERT_TRUE(loopback.listen(QHostAddress::LocalHost, 80));
+    const qsizetype logged = files.logMessages().size();
+    EXPECT_EQ(transcript(ovlix({"find", "--network", "127.0.0.1/32"}).output.split('\n')),
+              "127.0.0.1  2.1a  MAC unknown\n1 device found, 1 address asked in N s\n");
+    EXPECT_EQ(searchLog(logged), "Find devices: searching 127.0.0.1/32, 1 address\n"
+                                 "Find devices: Ovlix 2.1a at 127.0.0.1, MAC address unknown\n"
+                                 "Find devices: done after N s, 1 of 1 address asked, 1 found");
     // In a network namespace of its own with only loopback, the PC is on no
     // network: a program reading --json still gets an array, of no devices.
     const Outcome alone = ovlix({"find", "--json"}, {"unshare", "--net"});
