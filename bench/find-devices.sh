@@ -16,7 +16,7 @@ ovlix="$build/src/ovlix"
 . "$root/tests/e2e/bridged-namespaces.sh"
 bridged_start ovlixbench
 set -e
-bridged_join "$pc" 00:03:75:00:01:99 10.215.0.1/22
+bridged_join "$pc" eth0 00:03:75:00:01:99 10.215.0.1/22
 for n in 1 2 3 4; do
     bridged_device "d$n" "00:03:75:00:01:0$n" "10.215.0.1$n/22" --version "bench-$n"
 done

@@ -10,43 +10,34 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT INT TERM
 fail() { echo "FAILED: $*"; exit 1; }
 id=io.github.ovlixsetup.ovlixsetup
+share="$work/root/usr/share"
 
 (cd "$build" && cpack -G DEB -B "$work/out" >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log"; fail "cpack"; }
 deb="$(ls "$work"/out/*.deb)"
 dpkg-deb -x "$deb" "$work/root"
-
-for file in usr/bin/OvlixSetup usr/bin/ovlix usr/bin/ovlix-devsim \
-    usr/share/man/man1/ovlix.1.gz \
-    usr/share/bash-completion/completions/ovlix \
-    usr/share/applications/$id.desktop \
-    usr/share/metainfo/$id.metainfo.xml \
-    usr/share/icons/hicolor/scalable/apps/$id.svg \
-    usr/share/icons/hicolor/16x16/apps/$id.png \
-    usr/share/icons/hicolor/256x256/apps/$id.png; do
-    [ -f "$work/root/$file" ] || fail "$file is not in the package"
+for file in bin/OvlixSetup bin/ovlix bin/ovlix-devsim share/man/man1/ovlix.1.gz \
+    share/man/man1/OvlixSetup.1.gz share/man/man1/ovlix-devsim.1.gz \
+    share/bash-completion/completions/ovlix share/applications/$id.desktop \
+    share/metainfo/$id.metainfo.xml share/icons/hicolor/scalable/apps/$id.svg \
+    share/icons/hicolor/16x16/apps/$id.png share/icons/hicolor/256x256/apps/$id.png \
+    share/doc/ovlixsetup/README.md share/doc/ovlixsetup/copyright share/doc/ovlixsetup/changelog.gz; do
+    [ -f "$work/root/usr/$file" ] || fail "usr/$file is not in the package"
 done
-desktop-file-validate "$work/root/usr/share/applications/$id.desktop" ||
-    fail "the desktop entry does not validate"
+desktop-file-validate "$share/applications/$id.desktop" || fail "the desktop entry does not validate"
 depends="$(dpkg-deb -f "$deb" Depends)"
 for needed in libqt6widgets6 libqt6network6 libqt6core6 net-tools iputils-ping; do
     echo "$depends" | grep -q "$needed" || fail "Depends lacks $needed: $depends"
 done
-
 # The manual page is the one help2man made from the command line's --help.
-zcat "$work/root/usr/share/man/man1/ovlix.1.gz" | grep -q '^\.TH OVLIX "1"' ||
-    fail "the manual page of ovlix is not a help2man page"
-zcat "$work/root/usr/share/man/man1/ovlix.1.gz" | grep -q 'labels send' ||
-    fail "the manual page of ovlix lacks its commands"
+zcat "$share/man/man1/ovlix.1.gz" | grep -q '^\.TH OVLIX "1"' || fail "ovlix.1 is not a help2man page"
+zcat "$share/man/man1/ovlix.1.gz" | grep -q 'labels send' || fail "ovlix.1 lacks its commands"
+completes() { bash -c '. "$0"; COMP_WORDS=(ovlix "$@"); COMP_CWORD=$#; _ovlix; echo "${COMPREPLY[*]}"' \
+    "$share/bash-completion/completions/ovlix" "$@"; }
+[ "$(completes labels s)" = "show send" ] || fail "the completion of labels s: $(completes labels s)"
+grep -q "<id>$id</id>" "$share/metainfo/$id.metainfo.xml" || fail "the metainfo does not have the id $id"
 
-# The documentation, and what Debian's package checker and AppStream's
-# validator say: nothing. lintian runs as an ordinary user, as it asks.
-for file in usr/share/doc/ovlixsetup/README.md usr/share/doc/ovlixsetup/copyright \
-    usr/share/doc/ovlixsetup/changelog.gz usr/share/man/man1/OvlixSetup.1.gz \
-    usr/share/man/man1/ovlix-devsim.1.gz; do
-    [ -f "$work/root/$file" ] || fail "$file is not in the package"
-done
-grep -q "<id>$id</id>" "$work/root/usr/share/metainfo/$id.metainfo.xml" ||
-    fail "the metainfo does not have the id $id"
+# What Debian's package checker and AppStream's validator say: nothing.
+# lintian runs as an ordinary user, as it asks.
 appstream="$(appstreamcli validate-tree --no-net --pedantic "$work/root" 2>&1)" ||
     fail "appstreamcli validate-tree: $appstream"
 echo "$appstream" | grep -E '^[EWIP]: ' && fail "appstreamcli has something to report"
@@ -57,15 +48,21 @@ as_user=""
 lintian_says="$(cd / && HOME="$work" $as_user lintian "$deb" 2>&1)" || fail "lintian: $lintian_says"
 [ -z "$lintian_says" ] || fail "lintian reports: $lintian_says"
 
-# The unpacked program starts and writes its banner beside itself.
-QT_QPA_PLATFORM=offscreen "$work/root/usr/bin/OvlixSetup" >/dev/null 2>&1 &
+# The unpacked program, started from another folder, writes its log beside
+# itself: the banner first, its stamp running straight into it.
+bin="$work/root/usr/bin"
+(cd "$work" && QT_QPA_PLATFORM=offscreen exec "$bin/OvlixSetup" >/dev/null 2>&1) &
 program=$!
 i=0
-until grep -q -- "---- Ovlix Setup 2.0.0 Started ----" "$work/root/usr/bin/OvlixSetup.log" 2>/dev/null; do
+until [ "$(grep -c . "$bin/OvlixSetup.log" 2>/dev/null)" = 2 ]; do
     i=$((i + 1))
-    [ "$i" -gt 100 ] && { kill "$program" 2>/dev/null; fail "the unpacked program wrote no banner"; }
+    [ "$i" -gt 100 ] && { kill "$program"; fail "the unpacked program wrote no banner"; }
     sleep 0.1
 done
 kill "$program"
-"$work/root/usr/bin/ovlix" --version | grep -qx "ovlix 2.0.0" || fail "the unpacked ovlix does not run"
+sed 's/^[^ ].*[0-9]\(----\)/\1/; s/^.*\(System variable\)/\1/' "$bin/OvlixSetup.log" >"$work/log"
+printf -- '---- Ovlix Setup 2.0.0 Started ----\r\nSystem variable lastip missing in %s/netset\r\n' \
+    "$bin" | cmp -s - "$work/log" || fail "the log: $(cat "$bin/OvlixSetup.log")"
+[ ! -e "$work/OvlixSetup.log" ] || fail "the program wrote a log where it was started"
+[ "$("$bin/ovlix" --version)" = "ovlix 2.0.0" ] || fail "the unpacked ovlix does not run"
 echo "package $(basename "$deb"): files, dependencies and start checked"
