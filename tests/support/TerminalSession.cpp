@@ -1,0 +1,115 @@
+#include "TerminalSession.h"
+
+#include "DeviceSimulator.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+
+namespace ovlix::test {
+
+namespace {
+
+// Each line of the text after the marker, seconds taken shown as "N s", and
+// as diff says it, a last line without its line end.
+QString marked(const QString& marker, QString text, bool sorted)
+{
+    static const QRegularExpression seconds(QStringLiteral("\\b\\d+\\.\\d+ s\\b"));
+    if (text.isEmpty())
+        return {};
+    const bool ended = text.endsWith(QLatin1Char('\n'));
+    text.chop(text.endsWith(QStringLiteral("\r\n")) ? 2 : int(ended));
+    QStringList lines = text.split(QRegularExpression(QStringLiteral("\r?\n")));
+    lines.replaceInStrings(seconds, QStringLiteral("N s"));
+    if (sorted)
+        lines.sort();
+    QString shown;
+    for (const QString& line : lines)
+        shown += (line.isEmpty() ? marker.trimmed() : marker + line) + QLatin1Char('\n');
+    return ended ? shown : shown + QStringLiteral("\\ No newline at end\n");
+}
+
+QString sessionText(const QString& file)
+{
+    QFile session(file);
+    EXPECT_TRUE(session.open(QIODevice::ReadOnly | QIODevice::Text)) << file.toStdString();
+    static const QRegularExpression comment(QStringLiteral("^#[^\n]*\n"),
+                                            QRegularExpression::MultilineOption);
+    return QString::fromUtf8(session.readAll()).remove(comment).trimmed();
+}
+
+} // namespace
+
+void runTerminalSession(const QString& file, QMap<QString, QString> words,
+                        const QByteArray& labelsFile, DeviceSimulator* device)
+{
+    const QString built = qEnvironmentVariable("OVLIX_CLI");
+    ASSERT_FALSE(built.isEmpty()) << "OVLIX_CLI names the program under test";
+    FilesFolder folder;
+    const QString program = folder.path(QStringLiteral("ovlix"));
+    ASSERT_TRUE(QFile::copy(built, program));
+    // A user without a right runs some commands, and logs there too.
+    const auto anyone = QFile::Permissions(0x7777);
+    QFile::setPermissions(folder.path(QString()), anyone);
+    words.insert(QStringLiteral("FOLDER"), folder.path(QString()));
+    // The clock's stamp before each log message.
+    static const QRegularExpression stamp(QStringLiteral("^.*? \\d\\d?:\\d\\d:\\d\\d( [AP]M)?"),
+                                          QRegularExpression::MultilineOption);
+
+    for (const QString& run :
+         sessionText(file).split(QRegularExpression(QStringLiteral("\n(?=\\$)")))) {
+        QString expected = run + QLatin1Char('\n');
+        for (auto word = words.cbegin(); word != words.cend(); ++word)
+            expected.replace(QLatin1Char('%') + word.key() + QLatin1Char('%'), word.value());
+        const QString command = expected.section(QLatin1Char('\n'), 0, 0);
+        const QStringList setup =
+            expected.split(QLatin1Char('\n')).filter(QRegularExpression(QStringLiteral("^~ ")));
+        SCOPED_TRACE(command.toStdString());
+        if (device)
+            folder.write(QStringLiteral("netset"),
+                         "lastip, " + words.value(QStringLiteral("DEVICE")).toLatin1() + "\r\n");
+        folder.write(QStringLiteral("passcode"), "from file\r\nsecond line\r\n");
+        if (setup.contains(QStringLiteral("~ no labels file")))
+            QFile::remove(folder.path(QStringLiteral("labels")));
+        else
+            folder.write(QStringLiteral("labels"), labelsFile);
+        QFile::setPermissions(folder.path(QStringLiteral("OvlixSetup.log")), anyone);
+        const QString logBefore =
+            QString::fromLocal8Bit(folder.read(QStringLiteral("OvlixSetup.log")));
+        const qsizetype requestsBefore = device ? device->requests().size() : 0;
+
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(
+            QStringLiteral("OVLIX_PASSCODE"),
+            setup.filter(QStringLiteral("OVLIX_PASSCODE=")).value(0).section(QLatin1Char('='), 1));
+        process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(folder.path(QString()));
+        QStringList arguments = QProcess::splitCommand(command.mid(2));
+        arguments.replaceInStrings(QRegularExpression(QStringLiteral("^ovlix$")), program);
+        process.start(arguments.takeFirst(), arguments);
+        ASSERT_TRUE(waitUntil([&] { return process.state() == QProcess::NotRunning; }, 30000));
+
+        // Devices answer a search in any order.
+        const bool sorted = setup.contains(QStringLiteral("~ sorted"));
+        QString actual =
+            command + QLatin1Char('\n') +
+            (setup.isEmpty() ? QString() : setup.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+        for (const QString& request :
+             device ? device->requests().mid(requestsBefore) : QStringList())
+            actual += QStringLiteral("> ") + request + QLatin1Char('\n');
+        actual += marked(QStringLiteral("| "), QString::fromUtf8(process.readAllStandardOutput()),
+                         sorted);
+        actual +=
+            marked(QStringLiteral("! "), QString::fromUtf8(process.readAllStandardError()), sorted);
+        const QString log = QString::fromLocal8Bit(folder.read(QStringLiteral("OvlixSetup.log")));
+        actual += marked(QStringLiteral(": "), log.mid(logBefore.size()).remove(stamp), sorted);
+        if (process.exitCode() != 0)
+            actual += QStringLiteral("= %1\n").arg(process.exitCode());
+        EXPECT_EQ(actual, expected);
+    }
+}
+
+} // namespace ovlix::test
