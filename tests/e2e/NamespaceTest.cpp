@@ -7,6 +7,7 @@
 #include "DeviceSimulator.h"
 #include "network/ArpEntries.h"
 #include "support/RecordingMessages.h"
+#include "support/TerminalSession.h"
 #include "support/TestSupport.h"
 #include "ui/FindDevicesWindow.h"
 #include "ui/MainWindow.h"
@@ -17,8 +18,6 @@
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QDir>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QLineEdit>
 #include <QPointer>
 #include <QProcess>
@@ -46,12 +45,6 @@ public:
 
 private:
     SystemHostLookup system;
-};
-
-struct Outcome {
-    int exitCode;
-    QString output;
-    QString error;
 };
 
 // Lines with the seconds taken cut out, those between the first and the last
@@ -85,18 +78,6 @@ protected:
         // The user without the right runs it too, and writes to the log there.
         QFile::setPermissions(files.path(QString()), QFile::Permissions(0x7777));
         socketsBefore = openSockets();
-    }
-
-    // Runs the built ovlix from the test's folder, so that it shares its files.
-    Outcome ovlix(const QStringList& arguments, const QStringList& asUser = {})
-    {
-        QFile::setPermissions(files.path("OvlixSetup.log"), QFile::Permissions(0x7777));
-        QProcess process;
-        const QStringList command = asUser + QStringList{files.path("ovlix")} + arguments;
-        process.start(command[0], command.mid(1));
-        EXPECT_TRUE(waitUntil([&] { return process.state() == QProcess::NotRunning; }, 25000));
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
     }
 
     // The log's messages since `from`, without the clock's stamps of ovlix's.
@@ -266,49 +247,6 @@ TEST_F(FindDevices, ClosingTheWindowMidwayStopsTheSearch)
     expectNothingLeft();
 }
 
-TEST_F(FindDevices, TheCommandLinePrintsEveryDevice)
-{
-    for (const Search& s : kSearches) {
-        SCOPED_TRACE(s.searched.toStdString());
-        QStringList arguments{"find", "--timeout", "1000"};
-        if (!s.network.isEmpty())
-            arguments << "--network" << s.network;
-        const qsizetype logged = files.logMessages().size();
-        const Outcome text = ovlix(arguments);
-        EXPECT_EQ(text.exitCode, 0);
-        EXPECT_EQ(text.error, s.error);
-        EXPECT_EQ(transcript(QStringList{"["} + text.output.split('\n', Qt::SkipEmptyParts)),
-                  deviceList(s.found, QStringLiteral("%1 %2 found, %3 addresses asked in N s")
-                                          .arg(s.found.size())
-                                          .arg(s.found.size() == 1 ? "device" : "devices")
-                                          .arg(s.addresses)));
-        EXPECT_EQ(searchLog(logged), expectedLog(s));
-        const Outcome json = ovlix(arguments + QStringList{"--json"});
-        EXPECT_EQ(json.error, s.error);
-        QList<FoundDevice> printed;
-        for (const QJsonValue device : QJsonDocument::fromJson(json.output.toUtf8()).array())
-            printed.append({device["address"].toString(), device["version"].toString(),
-                            device["mac"].toString()});
-        EXPECT_EQ(deviceList(printed), deviceList(s.found));
-    }
-    // The neighbour table has no MAC address for a device on loopback.
-    DeviceSimulator loopback;
-    ASSERT_TRUE(loopback.listen(QHostAddress::LocalHost, 80));
-    const qsizetype logged = files.logMessages().size();
-    EXPECT_EQ(transcript(ovlix({"find", "--network", "127.0.0.1/32"}).output.split('\n')),
-              "127.0.0.1  2.1a  MAC unknown\n1 device found, 1 address asked in N s\n");
-    EXPECT_EQ(searchLog(logged), "Find devices: searching 127.0.0.1/32, 1 address\n"
-                                 "Find devices: Ovlix 2.1a at 127.0.0.1, MAC address unknown\n"
-                                 "Find devices: done after N s, 1 of 1 address asked, 1 found");
-    // In a network namespace of its own with only loopback, the PC is on no
-    // network: a program reading --json still gets an array, of no devices.
-    const Outcome alone = ovlix({"find", "--json"}, {"unshare", "--net"});
-    EXPECT_EQ(alone.exitCode, 1);
-    EXPECT_EQ(alone.output, "[]\n");
-    EXPECT_EQ(alone.error,
-              "ovlix find: this PC is on no network to search; name one with --network\n");
-}
-
 // ---- The network setup ----
 
 const QString kRefusal = "OvlixSetup is not allowed to change the ARP table of this computer.";
@@ -317,9 +255,6 @@ const QString kNoNetwork =
     "pc0, 10.214.0.0/16 on pc0, 10.213.1.0/28 on pc1).";
 const QString kSomethingElse = "Something answered at 10.213.0.7, but not as an Ovlix: another "
                                "device may already use this address.";
-const QString kCommandRefusal = "ovlix is not allowed to change the ARP table of this computer, "
-                                "which giving the device its address needs. Start ovlix as root "
-                                "and try again.";
 const QString kNothingAnswered =
     "Nothing answered at 10.213.1.9: the device did not take the address; check its cable and "
     "power, the MAC address, and that it was reset or restarted just before.";
@@ -337,22 +272,13 @@ QString arpSteps(const QString& card, const QString& ip, const QString& macEnd)
            "\nRun App:  ping -c 4 " + ip;
 }
 
-enum class Way {
-    Window, // the network window's button
-    Root,   // ovlix setup
-    User    // ovlix setup, as a user without the right
-};
-
 struct SetupCase {
-    Way way;
     QString ip;
     QString mac;
-    QString message;     // the window's message, or what ovlix setup printed on standard error
-    QString log;         // the whole log of the setup, each line once
-    QString card;        // where the static entry lands; empty: nowhere
-    QString asked = {};  // the window: why it may not change the ARP table; ovlix: the options
-    QString output = {}; // what ovlix printed, its seconds and probe numbers cut out
-    int exitCode = 0;
+    QString message;    // the window's message
+    QString log;        // the whole log of the setup
+    QString card;       // where the static entry lands
+    QString asked = {}; // why the window may not change the ARP table
 };
 
 class NetworkSetup : public InNamespaces {
@@ -376,20 +302,6 @@ protected:
         EXPECT_TRUE(waitUntil([&] { return closing.isNull(); }));
         return messages.shown.value(0);
     }
-
-    QString runSetup(const SetupCase& s)
-    {
-        const QStringList setup = QStringList{"setup"} + s.asked.split(' ') + QStringList{s.ip};
-        const Outcome run = s.way == Way::Root
-                                ? ovlix(setup)
-                                : ovlix(setup, {"setpriv", "--reuid=65534", "--regid=65534",
-                                                "--clear-groups", "--inh-caps=-all"});
-        EXPECT_EQ(run.exitCode, s.exitCode);
-        static const QRegularExpression times("^ *\\d+\\.\\d\\d(?= s)|(?<=probe )\\d+",
-                                              QRegularExpression::MultilineOption);
-        EXPECT_EQ(QString(run.output).replace(times, "N"), s.output);
-        return run.error;
-    }
 };
 
 TEST_F(NetworkSetup, EachOutcomeOnAPCWithTwoCards)
@@ -397,66 +309,48 @@ TEST_F(NetworkSetup, EachOutcomeOnAPCWithTwoCards)
     const QString failed = "Error: Failed to ping Ovlix.  Please try again.\r\n";
     const QString notFound = "\nPingOvlix: index.htm version not found";
     const SetupCase setups[] = {
-        {Way::Window, "10.213.1.5", "00-03-75-10-01-55", "Ovlix Addess Setup Complete",
+        {"10.213.1.5", "00-03-75-10-01-55", "Ovlix Addess Setup Complete",
          "System variable lastmac missing in FOLDER/netset\n" + arpSteps("pc1", "10.213.1.5", "55"),
          "pc1"},
-        {Way::Window, "10.213.9.5", "00-03-75-10-01-55", failed + kNoNetwork + "\r\n",
+        {"10.213.9.5", "00-03-75-10-01-55", failed + kNoNetwork + "\r\n",
          "No network card has 10.213.9.5 on its network; the host address 10.213.0.1 is used\n" +
              arpSteps("pc0", "10.213.9.5", "55").section('\n', 1) + notFound + '\n' + kNoNetwork,
          "pc0"},
-        {Way::Window, "10.213.1.9", "00-03-75-10-01-55", failed + kNothingAnswered + "\r\n",
+        {"10.213.1.9", "00-03-75-10-01-55", failed + kNothingAnswered + "\r\n",
          arpSteps("pc1", "10.213.1.9", "55") + notFound + '\n' + kNothingAnswered, "pc1"},
-        {Way::Window, "10.213.0.7", "00-03-75-20-00-07", failed + kSomethingElse + "\r\n",
+        {"10.213.0.7", "00-03-75-20-00-07", failed + kSomethingElse + "\r\n",
          arpSteps("pc0", "10.213.0.7", "20:00:07") + notFound + '\n' + kSomethingElse, "pc0"},
-        {Way::Window, "10.213.1.9", "00-03-75-10-01-55", failed + kRefusal + "\r\n",
+        {"10.213.1.9", "00-03-75-10-01-55", failed + kRefusal + "\r\n",
          arpSteps("pc1", "10.213.1.9", "55") + notFound + '\n' + kRefusal, "pc1", kRefusal},
-        {Way::Root, "10.213.1.6", "00-03-75-10-01-56", "",
-         "ovlix 2.0.0: setup --json --mac 00:03:75:10:01:56 --wait 3600 10.213.1.6\n" +
-             arpSteps("pc1", "10.213.1.6", "56"),
-         "pc1", "--json --mac 00:03:75:10:01:56 --wait 3600",
-         R"({"address":"10.213.1.6","done":true,"mac":"00-03-75-10-01-56","version":"e2e-1.7",)"
-         R"("why":""})"
-         "\n"},
-        {Way::Root, "10.213.1.7", "00-03-75-10-01-57", "",
-         "ovlix 2.0.0: setup --mac 00-03-75-10-01-57 10.213.1.7\n" +
-             arpSteps("pc1", "10.213.1.7", "57"),
-         "pc1", "--mac 00-03-75-10-01-57",
-         "N s  static ARP entry for 10.213.1.7 set (host address 10.213.1.1), ping started\n"
-         "N s  probe N: no answer\nN s  probe N: version e2e-1.7; settings saved\n"
-         "Ovlix at IP: 10.213.1.7 set up, version e2e-1.7\n"},
-        {Way::Root, "10.213.1.9", "00-03-75-10-01-55", "ovlix setup: " + kNothingAnswered + '\n',
-         "ovlix 2.0.0: setup --json --mac 00:03:75:10:01:55 --wait 1 10.213.1.9\n" +
-             arpSteps("pc1", "10.213.1.9", "55") + '\n' + kNothingAnswered,
-         "pc1", "--json --mac 00:03:75:10:01:55 --wait 1",
-         R"({"address":"10.213.1.9","done":false,"mac":"00-03-75-10-01-55","version":null,"why":")" +
-             kNothingAnswered + "\"}\n",
-         1},
-        {Way::User, "10.213.1.8", "00-03-75-10-01-57", "ovlix setup: " + kCommandRefusal + '\n',
-         "ovlix 2.0.0: setup --mac 00:03:75:10:01:57 10.213.1.8\n" + kCommandRefusal, "",
-         "--mac 00:03:75:10:01:57", "", 3},
     };
     for (const SetupCase& s : setups) {
         SCOPED_TRACE(s.ip.toStdString());
         const qsizetype logged = files.logMessages().size();
         const QString mac = QString(s.mac).replace('-', ':');
-        EXPECT_EQ(s.way == Way::Window ? pressInWindow(s) : runSetup(s), s.message);
+        EXPECT_EQ(pressInWindow(s), s.message);
         QProcess neighbours;
         neighbours.start("ip", {"neigh", "show", s.ip, "nud", "permanent"});
         neighbours.waitForFinished();
         EXPECT_EQ(QString(neighbours.readAllStandardOutput()).trimmed(),
-                  s.card.isEmpty() ? QString()
-                                   : s.ip + " dev " + s.card + " lladdr " + mac + " PERMANENT");
+                  s.ip + " dev " + s.card + " lladdr " + mac + " PERMANENT");
         QStringList log = logSince(logged);
-        log.removeDuplicates(); // ovlix sets the entry again before each probe
-        // Whether a probe fails before the device takes its address is a race.
-        if (s.way != Way::Window)
-            log.removeAll("PingOvlix: index.htm version not found");
+        log.removeDuplicates(); // the entry is set again after the wait
         EXPECT_EQ(log.join('\n'), s.log);
-        if (s.message.isEmpty() || s.message.startsWith("Ovlix Addess")) {
+        if (s.message.startsWith("Ovlix Addess")) {
             EXPECT_EQ(files.read("netset"),
                       "lastip, " + s.ip.toLatin1() + "\r\nlastmac, " + s.mac.toLatin1() + "\r\n");
         }
     }
+}
+
+// ovlix's searches and setups, after the windows': the search finds the
+// device the window set up, and the setups give the other fresh devices an
+// address.
+TEST_F(InNamespaces, TheCommandLineFindsAndSetsUpAsTheWindowsDo)
+{
+    DeviceSimulator loopback; // the neighbour table knows no MAC address for it
+    ASSERT_TRUE(loopback.listen(QHostAddress::LocalHost, 80));
+    runTerminalSession(OVLIX_TEST_DATA "/namespace-session.txt", {}, {});
 }
 
 } // namespace

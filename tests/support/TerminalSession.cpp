@@ -12,18 +12,37 @@ namespace ovlix::test {
 
 namespace {
 
-// Each line of the text after the marker, seconds taken shown as "N s", and
-// as diff says it, a last line without its line end.
-QString marked(const QString& marker, QString text, bool sorted)
+// How a run's parts are shown, as its "~ " lines ask.
+struct Shaping {
+    explicit Shaping(const QStringList& setup)
+        : sorted(setup.contains(QStringLiteral("~ sorted"))),
+          once(setup.contains(QStringLiteral("~ once"))),
+          ignored(QStringList(setup.filter(QRegularExpression(QStringLiteral("^~ ignore "))))
+                      .replaceInStrings(QStringLiteral("~ ignore "), QString()))
+    {
+    }
+    bool sorted;
+    bool once;
+    QStringList ignored;
+};
+
+// Each line of the text after the marker, seconds taken and probe numbers
+// shown as "N", and as diff says it, a last line without its line end.
+QString marked(const QString& marker, QString text, const Shaping& shaping)
 {
-    static const QRegularExpression seconds(QStringLiteral("\\b\\d+\\.\\d+ s\\b"));
+    static const QRegularExpression numbers(
+        QStringLiteral("\\b\\d+\\.\\d+(?= s\\b)|(?<=probe )\\d+(?=:)"));
     if (text.isEmpty())
         return {};
     const bool ended = text.endsWith(QLatin1Char('\n'));
     text.chop(text.endsWith(QStringLiteral("\r\n")) ? 2 : int(ended));
     QStringList lines = text.split(QRegularExpression(QStringLiteral("\r?\n")));
-    lines.replaceInStrings(seconds, QStringLiteral("N s"));
-    if (sorted)
+    lines.replaceInStrings(numbers, QStringLiteral("N"));
+    for (const QString& line : shaping.ignored)
+        lines.removeAll(line);
+    if (shaping.once)
+        lines.removeDuplicates();
+    if (shaping.sorted)
         lines.sort();
     QString shown;
     for (const QString& line : lines)
@@ -92,8 +111,7 @@ void runTerminalSession(const QString& file, QMap<QString, QString> words,
         process.start(arguments.takeFirst(), arguments);
         ASSERT_TRUE(waitUntil([&] { return process.state() == QProcess::NotRunning; }, 30000));
 
-        // Devices answer a search in any order.
-        const bool sorted = setup.contains(QStringLiteral("~ sorted"));
+        const Shaping shaping(setup);
         QString actual =
             command + QLatin1Char('\n') +
             (setup.isEmpty() ? QString() : setup.join(QLatin1Char('\n')) + QLatin1Char('\n'));
@@ -101,11 +119,11 @@ void runTerminalSession(const QString& file, QMap<QString, QString> words,
              device ? device->requests().mid(requestsBefore) : QStringList())
             actual += QStringLiteral("> ") + request + QLatin1Char('\n');
         actual += marked(QStringLiteral("| "), QString::fromUtf8(process.readAllStandardOutput()),
-                         sorted);
-        actual +=
-            marked(QStringLiteral("! "), QString::fromUtf8(process.readAllStandardError()), sorted);
+                         shaping);
+        actual += marked(QStringLiteral("! "), QString::fromUtf8(process.readAllStandardError()),
+                         shaping);
         const QString log = QString::fromLocal8Bit(folder.read(QStringLiteral("OvlixSetup.log")));
-        actual += marked(QStringLiteral(": "), log.mid(logBefore.size()).remove(stamp), sorted);
+        actual += marked(QStringLiteral(": "), log.mid(logBefore.size()).remove(stamp), shaping);
         if (process.exitCode() != 0)
             actual += QStringLiteral("= %1\n").arg(process.exitCode());
         EXPECT_EQ(actual, expected);
