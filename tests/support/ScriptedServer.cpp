@@ -16,8 +16,6 @@ QByteArray httpAnswer(const QByteArray& body, const QByteArray& status)
 ScriptedServer::ScriptedServer(Behaviour behaviour, QByteArray response, int tickMs)
     : behaviour_(behaviour), response_(std::move(response)), tickMs_(tickMs)
 {
-    // Room for many connections at once, as from a sweep of a network.
-    server_.setListenBacklogSize(1024);
     server_.listen(QHostAddress::LocalHost, 0);
     connect(&server_, &QTcpServer::newConnection, this, [this] {
         while (QTcpSocket* socket = server_.nextPendingConnection()) {
@@ -65,19 +63,10 @@ void ScriptedServer::serve(QTcpSocket* socket)
 
 void ScriptedServer::answer(QTcpSocket* socket)
 {
-    if (behaviour_ == Behaviour::Trickle || behaviour_ == Behaviour::InPieces)
+    if (behaviour_ != Behaviour::Answer)
         return sendInPieces(socket, behaviour_ == Behaviour::Trickle);
-    if (behaviour_ == Behaviour::RedirectLoop)
-        socket->write("HTTP/1.1 302 Found\r\nLocation: /\r\nContent-Length: 0\r\n\r\n");
-    if (behaviour_ == Behaviour::Answer)
-        socket->write(response_);
-    if (behaviour_ == Behaviour::CutMidBody) {
-        socket->write(response_.left(response_.size() / 2));
-        socket->flush();
-        socket->abort();
-    } else if (behaviour_ != Behaviour::RedirectLoop) {
-        socket->disconnectFromHost();
-    }
+    socket->write(response_);
+    socket->disconnectFromHost();
 }
 
 void ScriptedServer::sendInPieces(QTcpSocket* socket, bool forever)

@@ -11,14 +11,11 @@ class ScriptedServer : public QObject {
     Q_OBJECT
 public:
     enum class Behaviour {
-        Answer,       // sends the scripted response, then closes
-        Silent,       // accepts and never answers
-        Endless,      // sends a response head and then body bytes for ever
-        Trickle,      // sends the scripted response one byte per tick, for ever
-        InPieces,     // sends the scripted response a few bytes per tick, then closes
-        CutMidBody,   // sends half the scripted response, then drops the connection
-        RedirectLoop, // answers every request with a redirect to itself, and stays open
-        ReadAndClose, // reads the request and closes without sending a byte
+        Answer,   // sends the scripted response, then closes
+        Silent,   // accepts and never answers
+        Endless,  // sends a response head and then body bytes for ever
+        Trickle,  // sends the scripted response one byte per tick, for ever
+        InPieces, // sends the scripted response a few bytes per tick, then closes
     };
 
     explicit ScriptedServer(Behaviour behaviour, QByteArray response = {}, int tickMs = 1);
