@@ -144,16 +144,14 @@ TEST(StartUp, FilesLieBesideTheProgramOrInTheUserDataFolderAndTheBannerSaysWhy)
                   gone = folder.path("gone");
     QDir().mkdir(program);
     using Reason = DataFolder::Reason;
+    const QString kept = "files are kept in /opt/ovlix/";
     const std::tuple<QString, QStringList, QString, QString> cases[] = {
         {program, {"/usr/bin"}, program, ""},
-        {gone,
-         {},
-         data,
-         "Program folder " + gone + " cannot be written: files are kept in /opt/ovlix/"},
+        {gone, {}, data, "Program folder " + gone + " cannot be written: " + kept},
         {program,
          {"/usr/bin", program + "/"},
          data,
-         "Program installed in " + program + ": files are kept in /opt/ovlix/"},
+         "Program installed in " + program + ": " + kept},
         {gone, {}, gone, ""},
     };
     for (const auto& [programFolder, installed, path, banner] : cases) {

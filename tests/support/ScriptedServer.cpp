@@ -13,8 +13,8 @@ QByteArray httpAnswer(const QByteArray& body, const QByteArray& status)
            "\r\nConnection: close\r\n\r\n" + body;
 }
 
-ScriptedServer::ScriptedServer(Behaviour behaviour, QByteArray response, int tickMs)
-    : behaviour_(behaviour), response_(std::move(response)), tickMs_(tickMs)
+ScriptedServer::ScriptedServer(Behaviour behaviour, QByteArray response)
+    : behaviour_(behaviour), response_(std::move(response))
 {
     server_.listen(QHostAddress::LocalHost, 0);
     connect(&server_, &QTcpServer::newConnection, this, [this] {
@@ -27,13 +27,6 @@ ScriptedServer::ScriptedServer(Behaviour behaviour, QByteArray response, int tic
             serve(socket);
         }
     });
-}
-
-QString ScriptedServer::refusingAddress()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return QStringLiteral("127.0.0.1:%1").arg(probe.serverPort()); // closed when it goes
 }
 
 void ScriptedServer::serve(QTcpSocket* socket)
@@ -56,17 +49,14 @@ void ScriptedServer::serve(QTcpSocket* socket)
         for (qsizetype end = 0; (end = pending->indexOf("\r\n\r\n")) >= 0; ++requests_) {
             lastRequest_ = pending->left(end + 4);
             pending->remove(0, end + 4);
-            answer(socket);
+            if (behaviour_ != Behaviour::Answer) {
+                sendInPieces(socket, behaviour_ == Behaviour::Trickle);
+            } else {
+                socket->write(response_);
+                socket->disconnectFromHost();
+            }
         }
     });
-}
-
-void ScriptedServer::answer(QTcpSocket* socket)
-{
-    if (behaviour_ != Behaviour::Answer)
-        return sendInPieces(socket, behaviour_ == Behaviour::Trickle);
-    socket->write(response_);
-    socket->disconnectFromHost();
 }
 
 void ScriptedServer::sendInPieces(QTcpSocket* socket, bool forever)
@@ -85,7 +75,7 @@ void ScriptedServer::sendInPieces(QTcpSocket* socket, bool forever)
         socket->write(piece);
         socket->flush();
     });
-    pump->start(tickMs_);
+    pump->start(forever ? 100 : 1);
 }
 
 } // namespace ovlix::test

@@ -18,7 +18,7 @@ public:
         InPieces, // sends the scripted response a few bytes per tick, then closes
     };
 
-    explicit ScriptedServer(Behaviour behaviour, QByteArray response = {}, int tickMs = 1);
+    explicit ScriptedServer(Behaviour behaviour, QByteArray response = {});
 
     quint16 port() const { return server_.serverPort(); }
     QString address() const { return QStringLiteral("127.0.0.1:%1").arg(port()); }
@@ -29,18 +29,13 @@ public:
     // The head of the last request, as it came over the wire.
     QByteArray lastRequest() const { return lastRequest_; }
 
-    // A loopback address where nothing listens: connections are refused.
-    static QString refusingAddress();
-
 private:
     void serve(QTcpSocket* socket);
-    void answer(QTcpSocket* socket);
-    // One piece per tick: one byte for ever, or a few and then the end.
+    // One piece per tick: one byte every 100 ms for ever, or a few every 1 ms and then the end.
     void sendInPieces(QTcpSocket* socket, bool forever);
 
     Behaviour behaviour_;
     QByteArray response_;
-    int tickMs_;
     QTcpServer server_;
     int connections_ = 0;
     int endedConnections_ = 0;
