@@ -40,7 +40,6 @@ TEST(GetHostIP, ChoosesTheAddressAndLogsEveryFailureAsOnItsPlatform)
         FixedHostLookup lookup;
         std::tie(lookup.asOnWindows, lookup.named, lookup.interfaces) =
             std::tie(windows, named, interfaces);
-        lookup.stopWorks = !windows;
         lookup.start = {started, 1, 0};
         EXPECT_EQ(GetHostIP(files.log(), lookup), address);
         EXPECT_EQ(files.logMessages(), log) << address.toStdString();
