@@ -65,10 +65,7 @@ TEST_F(NetworkWindowTest, AFailedSetupTellsWhyInTheProgramsOwnBox)
     EXPECT_FALSE(network->isEnabled());
     answer(versionPage("2.2"));
     EXPECT_TRUE(network->isEnabled());
-    QMessageBox* box = nullptr;
-    for (QWidget* top : QApplication::topLevelWidgets())
-        if (auto* shown = qobject_cast<QMessageBox*>(top); shown && shown->isVisible())
-            box = shown;
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(box->windowTitle(), "OvlixSetup");
     EXPECT_EQ(box->icon(), QMessageBox::NoIcon);
