@@ -6,13 +6,6 @@
 
 namespace ovlix::test {
 
-QByteArray httpAnswer(const QByteArray& body, const QByteArray& status)
-{
-    return "HTTP/1.1 " + status +
-           "\r\nContent-Type: text/html\r\nContent-Length: " + QByteArray::number(body.size()) +
-           "\r\nConnection: close\r\n\r\n" + body;
-}
-
 ScriptedServer::ScriptedServer(Behaviour behaviour, QByteArray response)
     : behaviour_(behaviour), response_(std::move(response))
 {
@@ -33,15 +26,6 @@ void ScriptedServer::serve(QTcpSocket* socket)
 {
     if (behaviour_ == Behaviour::Silent)
         return;
-    if (behaviour_ == Behaviour::Endless) {
-        socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n\r\n");
-        auto* pump = new QTimer(socket);
-        connect(pump, &QTimer::timeout, socket, [socket] {
-            if (socket->bytesToWrite() < 256 * 1024)
-                socket->write(QByteArray(64 * 1024, 'x'));
-        });
-        return pump->start(1);
-    }
     auto pending = std::make_shared<QByteArray>();
     connect(socket, &QTcpSocket::readyRead, socket, [this, socket, pending] {
         *pending += socket->readAll();
@@ -50,7 +34,7 @@ void ScriptedServer::serve(QTcpSocket* socket)
             lastRequest_ = pending->left(end + 4);
             pending->remove(0, end + 4);
             if (behaviour_ != Behaviour::Answer) {
-                sendInPieces(socket, behaviour_ == Behaviour::Trickle);
+                sendInPieces(socket);
             } else {
                 socket->write(response_);
                 socket->disconnectFromHost();
@@ -59,23 +43,28 @@ void ScriptedServer::serve(QTcpSocket* socket)
     });
 }
 
-void ScriptedServer::sendInPieces(QTcpSocket* socket, bool forever)
+void ScriptedServer::sendInPieces(QTcpSocket* socket)
 {
+    const bool forever = behaviour_ != Behaviour::InPieces;
+    const qsizetype size = behaviour_ == Behaviour::Trickle    ? 1
+                           : behaviour_ == Behaviour::InPieces ? 3
+                                                               : response_.size();
     auto* pump = new QTimer(socket);
+    connect(socket, &QTcpSocket::disconnected, pump, &QTimer::stop);
     auto sent = std::make_shared<qsizetype>(0);
-    connect(pump, &QTimer::timeout, socket, [this, socket, pump, sent, forever] {
+    connect(pump, &QTimer::timeout, socket, [this, socket, pump, sent, forever, size] {
         if (*sent >= response_.size() && !forever) {
             pump->stop();
             return socket->disconnectFromHost();
         }
         if (*sent >= response_.size())
             *sent = 0;
-        const QByteArray piece = response_.mid(*sent, forever ? 1 : 3);
+        const QByteArray piece = response_.mid(*sent, size);
         *sent += piece.size();
         socket->write(piece);
         socket->flush();
     });
-    pump->start(forever ? 100 : 1);
+    pump->start(behaviour_ == Behaviour::Trickle ? 100 : 1);
 }
 
 } // namespace ovlix::test

@@ -13,9 +13,9 @@ public:
     enum class Behaviour {
         Answer,   // sends the scripted response, then closes
         Silent,   // accepts and never answers
-        Endless,  // sends a response head and then body bytes for ever
-        Trickle,  // sends the scripted response one byte per tick, for ever
-        InPieces, // sends the scripted response a few bytes per tick, then closes
+        Endless,  // sends the scripted response every millisecond, for ever
+        Trickle,  // sends the scripted response one byte every 100 ms, for ever
+        InPieces, // sends the scripted response a few bytes a millisecond, then closes
     };
 
     explicit ScriptedServer(Behaviour behaviour, QByteArray response = {});
@@ -31,8 +31,7 @@ public:
 
 private:
     void serve(QTcpSocket* socket);
-    // One piece per tick: one byte every 100 ms for ever, or a few every 1 ms and then the end.
-    void sendInPieces(QTcpSocket* socket, bool forever);
+    void sendInPieces(QTcpSocket* socket);
 
     Behaviour behaviour_;
     QByteArray response_;
@@ -44,6 +43,11 @@ private:
 };
 
 // A complete HTTP answer around a body.
-QByteArray httpAnswer(const QByteArray& body, const QByteArray& status = "200 OK");
+inline QByteArray httpAnswer(const QByteArray& body, const QByteArray& status = "200 OK")
+{
+    return "HTTP/1.1 " + status +
+           "\r\nContent-Type: text/html\r\nContent-Length: " + QByteArray::number(body.size()) +
+           "\r\nConnection: close\r\n\r\n" + body;
+}
 
 } // namespace ovlix::test
