@@ -140,7 +140,6 @@ const QString kSaved = "lastip, 192.168.1.250\r\nlastmac, 00-03-75-aa-bb-cc\r\n"
 
 TEST(CardFacing, PicksTheCardWhoseNarrowestNetworkHoldsTheAddressAndSaysWhy)
 {
-    const QList<CardAddress>& cards = kCards;
     const QString faces = "Network card %1 faces %2: its network %3 holds it";
     const QString none = "No network card has %1 on its network; the host address 10.0.0.9 is used";
     const std::pair<QString, QString> cases[] = {
@@ -150,18 +149,18 @@ TEST(CardFacing, PicksTheCardWhoseNarrowestNetworkHoldsTheAddressAndSaysWhy)
         {"127.0.0.1:9", none.arg("127.0.0.1:9")},
         {"ovlix.local", none.arg("ovlix.local")}};
     for (const auto& [typed, line] : cases) {
-        EXPECT_EQ(cardFacing(typed, cards, "10.0.0.9").logLine, line);
-        EXPECT_EQ(onSomeNetwork(typed, cards), line.startsWith("Network")) << typed.toStdString();
+        EXPECT_EQ(cardFacing(typed, kCards, "10.0.0.9").logLine, line);
+        EXPECT_EQ(onSomeNetwork(typed, kCards), line.startsWith("Network")) << typed.toStdString();
     }
-    EXPECT_EQ(cardFacing("172.16.0.5", cards, "").logLine,
+    EXPECT_EQ(cardFacing("172.16.0.5", kCards, "").logLine,
               "No network card has 172.16.0.5 on its network; no host address is known either");
-    EXPECT_EQ(networksOf(cards) + "; " + networksOf({{"any", QHostAddress("10.0.5.3"), 0, false}}),
+    EXPECT_EQ(networksOf(kCards) + "; " + networksOf({{"any", QHostAddress("10.0.5.3"), 0, false}}),
               "192.168.1.0/24 on eth0, 10.0.0.0/16 on wlan0, 10.0.5.0/24 on vboxnet0; "
               "0.0.0.0/0 on any");
     const QString offNetwork = "The address 172.16.0.5 is on none of this PC's networks (%1).";
-    EXPECT_EQ(whyNoOvlixAnswered("172.16.0.5", Failure::NoAnswer, cards),
-              offNetwork.arg(networksOf(cards)));
-    EXPECT_EQ(whyNoOvlixAnswered("172.16.0.5", Failure::Refused, cards.mid(0, 1)),
+    EXPECT_EQ(whyNoOvlixAnswered("172.16.0.5", Failure::NoAnswer, kCards),
+              offNetwork.arg(networksOf(kCards)));
+    EXPECT_EQ(whyNoOvlixAnswered("172.16.0.5", Failure::Refused, kCards.mid(0, 1)),
               offNetwork.arg("it has none but loopback"));
 }
 

@@ -30,7 +30,7 @@ void ScriptedServer::serve(QTcpSocket* socket)
     connect(socket, &QTcpSocket::readyRead, socket, [this, socket, pending] {
         *pending += socket->readAll();
         // Every request head on the connection gets its answer.
-        for (qsizetype end = 0; (end = pending->indexOf("\r\n\r\n")) >= 0; ++requests_) {
+        for (qsizetype end = 0; (end = pending->indexOf("\r\n\r\n")) >= 0;) {
             lastRequest_ = pending->left(end + 4);
             pending->remove(0, end + 4);
             if (behaviour_ != Behaviour::Answer) {

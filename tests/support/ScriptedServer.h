@@ -25,7 +25,6 @@ public:
     int connections() const { return connections_; }
     // Connections that have ended, closed by either side.
     int endedConnections() const { return endedConnections_; }
-    int requests() const { return requests_; }
     // The head of the last request, as it came over the wire.
     QByteArray lastRequest() const { return lastRequest_; }
 
@@ -38,7 +37,6 @@ private:
     QTcpServer server_;
     int connections_ = 0;
     int endedConnections_ = 0;
-    int requests_ = 0;
     QByteArray lastRequest_;
 };
 

@@ -103,10 +103,8 @@ inline FetchResult versionPage(const QByteArray& version)
 {
     return {true, "<version>" + version + "</version>", {}, FetchResult::Failure::None};
 }
-inline FetchResult connectionRefused()
-{
-    return {false, {}, QStringLiteral("Connection refused"), FetchResult::Failure::Refused};
-}
+inline const FetchResult kConnectionRefused{
+    false, {}, QStringLiteral("Connection refused"), FetchResult::Failure::Refused};
 
 // Spins the event loop until the condition holds or the time is up.
 inline bool waitUntil(const std::function<bool()>& condition, int milliseconds = 10000)

@@ -29,7 +29,7 @@ TEST_F(MainWindowTest, VerifyShowsTheVersionOrSaysNotFound)
     }
     for (const auto& [reply, version, key] :
          {std::tuple<FetchResult, QString, Qt::Key>{versionPage("2.1a"), "2.1a", Qt::Key_Return},
-          {connectionRefused(), "1.9", Qt::Key_Enter},
+          {kConnectionRefused, "1.9", Qt::Key_Enter},
           {{true, "<h1>hello</h1>", {}, {}}, "1.9", Qt::Key_unknown}}) {
         find(main, "txtVersion")->setText("1.9");
         // The focus comes back to where it was after the wait.

@@ -61,7 +61,7 @@ TEST_F(NetworkWindowTest, AFailedSetupTellsWhyInTheProgramsOwnBox)
     EXPECT_EQ(text(network, "txtHostIP"), ""); // never loopback
     // Double-clicked during the probe after the wait: the window waits for both.
     QTest::mouseDClick(find(network, "txtVersion"), Qt::LeftButton);
-    answer(connectionRefused());
+    answer(kConnectionRefused);
     EXPECT_FALSE(network->isEnabled());
     answer(versionPage("2.2"));
     EXPECT_TRUE(network->isEnabled());
@@ -82,7 +82,7 @@ TEST_F(NetworkWindowTest, AFailedSetupTellsWhyInTheProgramsOwnBox)
     EXPECT_TRUE(find<QPushButton>(network, "cmdSetIP")->isEnabled());
     // A failed probe leaves the version found before.
     QTest::mouseDClick(find(network, "txtVersion"), Qt::LeftButton);
-    answer(connectionRefused());
+    answer(kConnectionRefused);
     EXPECT_EQ(text(network, "txtVersion"), "2.2");
     EXPECT_EQ(held.count(), 3);
     EXPECT_EQ(lastUrl(), "http://127.0.0.1:9");
