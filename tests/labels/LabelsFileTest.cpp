@@ -10,15 +10,14 @@ using namespace ovlix::test;
 TEST(LabelsFile, SavesTheDocumentedLinesAndReadsThemBackUnchanged)
 {
     FilesFolder folder;
-    const QString path = folder.path("labels");
     folder.write("labels", QByteArray(500, 'x')); // a longer file is replaced whole
     LabelSet full;
     for (int i = 0; i < kLabelSlots; ++i)
         full[i] = {i == 0 ? "Sixteen chars ok" : QString("K\u00fcche %1  ").arg(i),
                    QString(QChar(u'A' + 2 * i)), QString::number(2 * i + 1)};
-    EXPECT_TRUE(saveLabelsFile(folder.log(), path, full).ok);
+    EXPECT_TRUE(saveLabelsFile(folder.log(), folder.path("labels"), full).ok);
     LabelSet slots = clearedLabelSet();
-    EXPECT_EQ(readLabelsFile(folder.log(), path, slots), "");
+    EXPECT_EQ(readLabelsFile(folder.log(), folder.path("labels"), slots), "");
     EXPECT_EQ(slots, full);
     EXPECT_TRUE(folder.logMessages().isEmpty());
 }
