@@ -1,12 +1,10 @@
 #include "device/DeviceRequests.h"
 #include "device/QtHttpFetcher.h"
-#include "labels/LabelUpload.h"
 #include "support/ScriptedServer.h"
 #include "support/TestSupport.h"
-#include "x10/X10Codes.h"
 
+#include <chrono>
 #include <gtest/gtest.h>
-#include <QElapsedTimer>
 #include <QEventLoop>
 
 using namespace ovlix;
@@ -32,36 +30,6 @@ TEST(FindVersion, CutsTheTextBetweenTheFirstMarkersWhateverTheirCase)
               "a%26b%3Dc%23d%25e%2Bf%20K%C3%BCche%0D%0AAZaz09-._~");
 }
 
-TEST(DeviceRequests, EachWindowsRequestGoesOutAsTypedAndLogsItsOwnLines)
-{
-    FilesFolder folder;
-    HeldRequests device;
-    const std::unique_ptr<HttpFetcher> inet = device.fetcher();
-    QList<std::optional<QString>> versions;
-    QList<bool> sent;
-    for (int i = 0; i < 3; ++i)
-        PingOvlix(*inet, folder.log(), "10.0.0.5:8080",
-                  [&](std::optional<QString> v) { versions.append(v); });
-    for (const SendHttpStyle& style : {kLabelsWindowSend, kLabelsWindowSend, kX10WindowSend})
-        SendHttp(*inet, folder.log(), style, "10.0.0.5", "/x.spi?a=1%202",
-                 [&](const FetchResult& r) { sent.append(r.ok); });
-    const FetchResult answers[] = {versionPage("2.1a"), {true, "<h1>It works</h1>", {}, {}},
-                                   connectionRefused(), versionPage("x"),
-                                   connectionRefused(), connectionRefused()};
-    for (int i = 0; i < 6; ++i)
-        device.answer(i, answers[i]);
-    EXPECT_EQ(versions, (QList<std::optional<QString>>{"2.1a", std::nullopt, std::nullopt}));
-    EXPECT_EQ(sent, (QList<bool>{true, false, false}));
-    EXPECT_EQ(device.url(0).toString() + " " + device.url(5).toEncoded(),
-              "http://10.0.0.5:8080 http://10.0.0.5/x.spi?a=1%202");
-    const QString url = "frmDeviceLabels.SendHttp: URL=http://10.0.0.5/x.spi?a=1%202";
-    EXPECT_EQ(folder.logMessages(),
-              (QStringList{url, url, "PingOvlix: index.htm version not found",
-                           "PingOvlix: index.htm version not found",
-                           "ERROR::frmDeviceLabels.SendHttp: Connection refused",
-                           "ERROR::SendHttp: Connection refused"}));
-}
-
 namespace {
 
 // Fetches from every address at once; each outcome as "ok: body" or "failure number: error".
@@ -85,7 +53,6 @@ TEST(QtHttpFetcher, ReadsEveryFramingAndStatusAndNamesEachFailureInItsOwnWords)
 {
     const QByteArray head = "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n";
     const QByteArray chunked = head + "Transfer-Encoding: Chunked\r\n\r\n";
-    const QString notHttp = "6: The answer is not HTTP";
     QList<std::tuple<Behaviour, QByteArray, QString>> cases = {
         {Behaviour::InPieces, head + "Content-Length: 5\r\n\r\nhello and more", "ok: hello5"},
         {Behaviour::InPieces, chunked + "5;x=1\r\nhello\r\nA\r\n, the rest\r\n0\r\nT: t\r\n\r\n",
@@ -93,40 +60,38 @@ TEST(QtHttpFetcher, ReadsEveryFramingAndStatusAndNamesEachFailureInItsOwnWords)
         {Behaviour::InPieces, "HTTP/1.0 200 OK\r\n\r\n<version>1.0</version>",
          "ok: <version>1.0</version>22"},
         {Behaviour::InPieces, "HTTP/1.1 204 No Content\nContent-Length: 0\n\n", "ok: 0"},
-        {Behaviour::Endless, {}, "ok: " + QString(40, u'x') + "4096"},
-        {Behaviour::RedirectLoop, {}, "ok: 0"},
-        {Behaviour::Answer, "HTTP/1.1 2x0 OK\r\n\r\n", notHttp},
-        {Behaviour::Answer, "HTTP/1.1 20 OK\r\n\r\n", notHttp},
-        {Behaviour::Answer, "SSH-2.0-OpenSSH 200 \r\n\r\n", notHttp},
-        {Behaviour::Answer, head + "Content-Length: -1\r\n\r\n", notHttp},
-        {Behaviour::Answer, head + "Content-Length: many\r\n\r\n", notHttp},
-        {Behaviour::Answer, head + ": no name\r\n\r\n", notHttp},
-        {Behaviour::Answer, chunked + "zz\r\n", notHttp},
-        {Behaviour::Answer, chunked + "-5\r\nhello\r\n", notHttp},
-        {Behaviour::Answer, chunked + "5\r\nhelloX\r\n", notHttp},
+        {Behaviour::Endless, head + "\r\n" + QByteArray(64 * 1024, 'x'),
+         "ok: " + QString(40, u'x') + "4096"},
+        {Behaviour::Answer, "HTTP/1.1 302 Found\r\nLocation: /\r\nContent-Length: 0\r\n\r\n",
+         "ok: 0"},
         {Behaviour::Answer, head + QByteArray(64 * 1024, 'h'),
          "5: Connection closed before the whole answer"},
-        {Behaviour::Answer, head + QByteArray(64 * 1024 + 1, 'h'), notHttp},
         {Behaviour::Answer, head + "Transfer-Encoding: chunke\r\n\r\nA", "ok: A1"},
         {Behaviour::Silent, {}, "4: No complete answer within 1 second"},
         {Behaviour::Trickle, httpAnswer("<version>2.1a</version>"),
          "4: No complete answer within 1 second"},
-        {Behaviour::ReadAndClose, {}, "5: Connection closed before an answer"},
-        {Behaviour::CutMidBody, head + "Content-Length: 4000\r\n\r\n" + QByteArray(3000, 'x'),
+        {Behaviour::Answer, {}, "5: Connection closed before an answer"},
+        {Behaviour::Answer, head + "Content-Length: 4000\r\n\r\n" + QByteArray(3000, 'x'),
          "5: Connection closed before the whole answer"},
     };
+    for (const QByteArray& wrong : QList<QByteArray>{
+             "HTTP/1.1 2x0 OK\r\n\r\n", "HTTP/1.1 20 OK\r\n\r\n", "SSH-2.0-OpenSSH 200 \r\n\r\n",
+             head + "Content-Length: -1\r\n\r\n", head + "Content-Length: many\r\n\r\n",
+             head + ": no name\r\n\r\n", chunked + "zz\r\n", chunked + "-5\r\nhello\r\n",
+             chunked + "5\r\nhelloX\r\n", head + QByteArray(64 * 1024 + 1, 'h')})
+        cases.append({Behaviour::Answer, wrong, "6: The answer is not HTTP"});
     for (const char* status :
          {"100 Continue", "199 X", "299 X", "300 X", "399 X", "400 X", "599 X"})
         cases.append({Behaviour::Answer, httpAnswer("ok", status), "ok: ok2"});
     std::vector<std::unique_ptr<ScriptedServer>> servers;
     QStringList addresses, expected;
     for (const auto& [behaviour, response, outcome] : cases) {
-        servers.push_back(std::make_unique<ScriptedServer>(
-            behaviour, response, behaviour == Behaviour::Trickle ? 100 : 1));
+        servers.push_back(std::make_unique<ScriptedServer>(behaviour, response));
         addresses.append(servers.back()->address());
         expected.append(outcome);
     }
-    addresses << ScriptedServer::refusingAddress() << "bad address"
+    addresses << "127.0.0.1:1"
+              << "bad address"
               << "";
     expected << "2: Connection refused"
              << "1: Not a valid address"
@@ -134,51 +99,29 @@ TEST(QtHttpFetcher, ReadsEveryFramingAndStatusAndNamesEachFailureInItsOwnWords)
     QtHttpFetcher inet(FetchLimits{1s, 4096});
     EXPECT_EQ(fetchAll(inet, addresses), expected);
     // The request is the path and query as the caller encoded them, and no more.
-    EXPECT_EQ(fetchAll(inet, {servers[0]->address() + "/x10.spi?unit=1&userpass=a%26b%20c#top"}),
-              QStringList{"ok: hello5"});
+    fetchAll(inet, {servers[0]->address() + "/x10.spi?unit=1&userpass=a%26b%20c#top"});
     EXPECT_EQ(servers[0]->lastRequest(),
               "GET /x10.spi?unit=1&userpass=a%26b%20c HTTP/1.1\r\nHost: " +
                   servers[0]->address().toLatin1() + "\r\nConnection: close\r\n\r\n");
     EXPECT_EQ(servers[1]->lastRequest(),
               "GET / HTTP/1.1\r\nHost: " + servers[1]->address().toLatin1() +
                   "\r\nConnection: close\r\n\r\n");
-    EXPECT_EQ(servers[5]->requests(), 1); // a redirect is the answer, not followed
+    EXPECT_EQ(servers[5]->connections(), 1); // a redirect is the answer, not followed
 }
 
 // A coarse timer may fire up to 5% early; the deadline is a promise to the user.
 TEST(QtHttpFetcher, TheDeadlineIsNeverEarlyAndTellsHowLongItWas)
 {
     ScriptedServer silent(Behaviour::Silent);
-    QtHttpFetcher inet(FetchLimits{200ms}), quick(FetchLimits{60ms});
-    EXPECT_EQ(fetchAll(inet, {silent.address()}),
-              QStringList{"4: No complete answer within 0.2 seconds"});
+    QtHttpFetcher inet(FetchLimits{60ms});
     for (int i = 0; i < 10; ++i) {
         QEventLoop untilDone; // wakes as the timer fires, which polling in steps would hide
-        QElapsedTimer clock;
-        clock.start();
-        quick.get(QUrl("http://" + silent.address()),
-                  [&](const FetchResult&) { untilDone.quit(); });
+        const auto started = std::chrono::steady_clock::now();
+        inet.get(QUrl("http://" + silent.address()), [&](const FetchResult& result) {
+            EXPECT_EQ(result.error, "No complete answer within 0.06 seconds");
+            untilDone.quit();
+        });
         untilDone.exec();
-        EXPECT_GE(clock.nsecsElapsed(), 60'000'000) << "round " << i;
+        EXPECT_GE(std::chrono::steady_clock::now() - started, 60ms) << "round " << i;
     }
-}
-
-TEST(QtHttpFetcher, ManyRequestsRunSideBySideAndADestroyedFetcherLeavesNoConnection)
-{
-    ScriptedServer device(Behaviour::Answer, httpAnswer("<version>1</version>"));
-    ScriptedServer silent(Behaviour::Silent);
-    constexpr int kRequests = 256;
-    bool answered = false;
-    {
-        QtHttpFetcher inet(FetchLimits{10s});
-        EXPECT_EQ(fetchAll(inet, QStringList(kRequests, device.address())),
-                  QStringList(kRequests, "ok: <version>1</version>20"));
-        for (int i = 0; i < kRequests; ++i)
-            inet.get(QUrl("http://" + silent.address()),
-                     [&answered](const FetchResult&) { answered = true; });
-        ASSERT_TRUE(waitUntil([&silent] { return silent.connections() == kRequests; }, 20000));
-    }
-    EXPECT_TRUE(waitUntil([&silent] { return silent.endedConnections() == kRequests; }));
-    EXPECT_FALSE(answered);
-    EXPECT_EQ(device.requests(), kRequests);
 }

@@ -6,18 +6,9 @@
 
 namespace ovlix::test {
 
-QByteArray httpAnswer(const QByteArray& body, const QByteArray& status)
+ScriptedServer::ScriptedServer(Behaviour behaviour, QByteArray response)
+    : behaviour_(behaviour), response_(std::move(response))
 {
-    return "HTTP/1.1 " + status +
-           "\r\nContent-Type: text/html\r\nContent-Length: " + QByteArray::number(body.size()) +
-           "\r\nConnection: close\r\n\r\n" + body;
-}
-
-ScriptedServer::ScriptedServer(Behaviour behaviour, QByteArray response, int tickMs)
-    : behaviour_(behaviour), response_(std::move(response)), tickMs_(tickMs)
-{
-    // Room for many connections at once, as from a sweep of a network.
-    server_.setListenBacklogSize(1024);
     server_.listen(QHostAddress::LocalHost, 0);
     connect(&server_, &QTcpServer::newConnection, this, [this] {
         while (QTcpSocket* socket = server_.nextPendingConnection()) {
@@ -31,72 +22,49 @@ ScriptedServer::ScriptedServer(Behaviour behaviour, QByteArray response, int tic
     });
 }
 
-QString ScriptedServer::refusingAddress()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return QStringLiteral("127.0.0.1:%1").arg(probe.serverPort()); // closed when it goes
-}
-
 void ScriptedServer::serve(QTcpSocket* socket)
 {
     if (behaviour_ == Behaviour::Silent)
         return;
-    if (behaviour_ == Behaviour::Endless) {
-        socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n\r\n");
-        auto* pump = new QTimer(socket);
-        connect(pump, &QTimer::timeout, socket, [socket] {
-            if (socket->bytesToWrite() < 256 * 1024)
-                socket->write(QByteArray(64 * 1024, 'x'));
-        });
-        return pump->start(1);
-    }
     auto pending = std::make_shared<QByteArray>();
     connect(socket, &QTcpSocket::readyRead, socket, [this, socket, pending] {
         *pending += socket->readAll();
         // Every request head on the connection gets its answer.
-        for (qsizetype end = 0; (end = pending->indexOf("\r\n\r\n")) >= 0; ++requests_) {
+        for (qsizetype end = 0; (end = pending->indexOf("\r\n\r\n")) >= 0;) {
             lastRequest_ = pending->left(end + 4);
             pending->remove(0, end + 4);
-            answer(socket);
+            if (behaviour_ != Behaviour::Answer) {
+                sendInPieces(socket);
+            } else {
+                socket->write(response_);
+                socket->disconnectFromHost();
+            }
         }
     });
 }
 
-void ScriptedServer::answer(QTcpSocket* socket)
+void ScriptedServer::sendInPieces(QTcpSocket* socket)
 {
-    if (behaviour_ == Behaviour::Trickle || behaviour_ == Behaviour::InPieces)
-        return sendInPieces(socket, behaviour_ == Behaviour::Trickle);
-    if (behaviour_ == Behaviour::RedirectLoop)
-        socket->write("HTTP/1.1 302 Found\r\nLocation: /\r\nContent-Length: 0\r\n\r\n");
-    if (behaviour_ == Behaviour::Answer)
-        socket->write(response_);
-    if (behaviour_ == Behaviour::CutMidBody) {
-        socket->write(response_.left(response_.size() / 2));
-        socket->flush();
-        socket->abort();
-    } else if (behaviour_ != Behaviour::RedirectLoop) {
-        socket->disconnectFromHost();
-    }
-}
-
-void ScriptedServer::sendInPieces(QTcpSocket* socket, bool forever)
-{
+    const bool forever = behaviour_ != Behaviour::InPieces;
+    const qsizetype size = behaviour_ == Behaviour::Trickle    ? 1
+                           : behaviour_ == Behaviour::InPieces ? 3
+                                                               : response_.size();
     auto* pump = new QTimer(socket);
+    connect(socket, &QTcpSocket::disconnected, pump, &QTimer::stop);
     auto sent = std::make_shared<qsizetype>(0);
-    connect(pump, &QTimer::timeout, socket, [this, socket, pump, sent, forever] {
+    connect(pump, &QTimer::timeout, socket, [this, socket, pump, sent, forever, size] {
         if (*sent >= response_.size() && !forever) {
             pump->stop();
             return socket->disconnectFromHost();
         }
         if (*sent >= response_.size())
             *sent = 0;
-        const QByteArray piece = response_.mid(*sent, forever ? 1 : 3);
+        const QByteArray piece = response_.mid(*sent, size);
         *sent += piece.size();
         socket->write(piece);
         socket->flush();
     });
-    pump->start(tickMs_);
+    pump->start(behaviour_ == Behaviour::Trickle ? 100 : 1);
 }
 
 } // namespace ovlix::test

@@ -20,24 +20,17 @@ std::unique_ptr<HttpFetcher> HeldRequests::fetcher()
 {
     class Held : public HttpFetcher {
     public:
-        explicit Held(QList<Request>& requests) : requests_(requests) {}
+        explicit Held(HeldRequests& requests) : requests_(requests) {}
         void get(const QUrl& url, Done done) override
         {
-            requests_.append({url, std::move(done), alive_});
+            requests_.urls_.append(url);
+            requests_.done_.append(std::move(done));
         }
 
     private:
-        QList<Request>& requests_;
-        std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+        HeldRequests& requests_;
     };
-    return std::make_unique<Held>(requests_);
-}
-
-void HeldRequests::answer(qsizetype i, const FetchResult& result)
-{
-    const Request request = requests_.value(i);
-    if (!request.fetcherAlive.expired() && request.done)
-        request.done(result);
+    return std::make_unique<Held>(*this);
 }
 
 QByteArray FilesFolder::read(const QString& name) const

@@ -66,18 +66,18 @@ public:
     bool failing = false;
 };
 
-// Answers as a PC with one network would, unless told to fail.
+// Answers as a PC with one network would, unless told to fail; Windows Sockets
+// there never stop cleanly.
 class FixedHostLookup : public HostLookup {
 public:
     HostName hostName() override { return {QStringLiteral("office-pc"), nameError}; }
     std::optional<QList<QHostAddress>> addressesOf(const QString&) override { return named; }
     QList<QHostAddress> upInterfaceAddresses() override { return interfaces; }
     win32::SocketsStart startSockets() override { return start; }
-    bool stopSockets() override { return stopWorks; }
+    bool stopSockets() override { return !asOnWindows; }
     bool takesFirstNamedAddress() const override { return asOnWindows; }
 
     win32::SocketsStart start{win32::SocketsStart::Status::Started};
-    bool stopWorks = true;
     bool asOnWindows = false;
     int nameError = 0;
     std::optional<QList<QHostAddress>> named =
@@ -86,32 +86,25 @@ public:
 };
 
 // A device that answers only when the test says so: every window's requests
-// wait here in the order they were made. A request whose fetcher has gone is
-// never answered, as with the real one.
+// wait here in the order they were made.
 class HeldRequests {
 public:
     std::unique_ptr<HttpFetcher> fetcher();
-    qsizetype count() const { return requests_.size(); }
-    QUrl url(qsizetype i) const { return requests_.value(i).url; }
-    void answer(qsizetype i, const FetchResult& result);
+    qsizetype count() const { return urls_.size(); }
+    QUrl url(qsizetype i) const { return urls_.value(i); }
+    void answer(qsizetype i, const FetchResult& result) { done_.value(i)(result); }
 
 private:
-    struct Request {
-        QUrl url;
-        HttpFetcher::Done done;
-        std::weak_ptr<bool> fetcherAlive;
-    };
-    QList<Request> requests_;
+    QList<QUrl> urls_;
+    QList<HttpFetcher::Done> done_;
 };
 
 inline FetchResult versionPage(const QByteArray& version)
 {
     return {true, "<version>" + version + "</version>", {}, FetchResult::Failure::None};
 }
-inline FetchResult connectionRefused()
-{
-    return {false, {}, QStringLiteral("Connection refused"), FetchResult::Failure::Refused};
-}
+inline const FetchResult kConnectionRefused{
+    false, {}, QStringLiteral("Connection refused"), FetchResult::Failure::Refused};
 
 // Spins the event loop until the condition holds or the time is up.
 inline bool waitUntil(const std::function<bool()>& condition, int milliseconds = 10000)

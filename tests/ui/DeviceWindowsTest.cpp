@@ -69,7 +69,7 @@ TEST_F(DeviceWindowsTest, LabelsAreLoadedClearedSavedAndSentAsShown)
     }
     context.LabelsFile = files.path("missing-folder/labels");
     click(window, "cmdSave");
-    send(window, connectionRefused());
+    send(window, kConnectionRefused);
     const QString error = messages.shown.value(4).mid(18);
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(messages.shown, QStringList(4, "Labels sent")
@@ -106,7 +106,7 @@ TEST_F(DeviceWindowsTest, EachX10PressSendsOneCommandWithTheFieldsAsTypedAndEnco
         EXPECT_EQ(send(window), "x10.spi?" + path);
     }
     // A failure shows only in the log, without the passcode.
-    send(window, connectionRefused());
+    send(window, kConnectionRefused);
     EXPECT_EQ(files.logMessages(), QStringList{"ERROR::SendHttp: Connection refused"});
     EXPECT_TRUE(messages.shown.isEmpty());
 }
