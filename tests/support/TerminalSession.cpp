@@ -12,23 +12,10 @@ namespace ovlix::test {
 
 namespace {
 
-// How a run's parts are shown, as its "~ " lines ask.
-struct Shaping {
-    explicit Shaping(const QStringList& setup)
-        : sorted(setup.contains(QStringLiteral("~ sorted"))),
-          once(setup.contains(QStringLiteral("~ once"))),
-          ignored(QStringList(setup.filter(QRegularExpression(QStringLiteral("^~ ignore "))))
-                      .replaceInStrings(QStringLiteral("~ ignore "), QString()))
-    {
-    }
-    bool sorted;
-    bool once;
-    QStringList ignored;
-};
-
 // Each line of the text after the marker, seconds taken and probe numbers
-// shown as "N", and as diff says it, a last line without its line end.
-QString marked(const QString& marker, QString text, const Shaping& shaping)
+// shown as "N", shaped as the run's "~ " lines ask, and as diff says it, a
+// last line without its line end.
+QString marked(const QString& marker, QString text, const QStringList& setup)
 {
     static const QRegularExpression numbers(
         QStringLiteral("\\b\\d+\\.\\d+(?= s\\b)|(?<=probe )\\d+(?=:)"));
@@ -38,11 +25,11 @@ QString marked(const QString& marker, QString text, const Shaping& shaping)
     text.chop(text.endsWith(QStringLiteral("\r\n")) ? 2 : int(ended));
     QStringList lines = text.split(QRegularExpression(QStringLiteral("\r?\n")));
     lines.replaceInStrings(numbers, QStringLiteral("N"));
-    for (const QString& line : shaping.ignored)
-        lines.removeAll(line);
-    if (shaping.once)
+    for (const QString& line : setup.filter(QRegularExpression(QStringLiteral("^~ ignore "))))
+        lines.removeAll(line.section(QLatin1Char(' '), 2));
+    if (setup.contains(QStringLiteral("~ once")))
         lines.removeDuplicates();
-    if (shaping.sorted)
+    if (setup.contains(QStringLiteral("~ sorted")))
         lines.sort();
     QString shown;
     for (const QString& line : lines)
@@ -111,19 +98,18 @@ void runTerminalSession(const QString& file, QMap<QString, QString> words,
         process.start(arguments.takeFirst(), arguments);
         ASSERT_TRUE(waitUntil([&] { return process.state() == QProcess::NotRunning; }, 30000));
 
-        const Shaping shaping(setup);
         QString actual =
             command + QLatin1Char('\n') +
             (setup.isEmpty() ? QString() : setup.join(QLatin1Char('\n')) + QLatin1Char('\n'));
         for (const QString& request :
              device ? device->requests().mid(requestsBefore) : QStringList())
             actual += QStringLiteral("> ") + request + QLatin1Char('\n');
-        actual += marked(QStringLiteral("| "), QString::fromUtf8(process.readAllStandardOutput()),
-                         shaping);
-        actual += marked(QStringLiteral("! "), QString::fromUtf8(process.readAllStandardError()),
-                         shaping);
+        actual +=
+            marked(QStringLiteral("| "), QString::fromUtf8(process.readAllStandardOutput()), setup);
+        actual +=
+            marked(QStringLiteral("! "), QString::fromUtf8(process.readAllStandardError()), setup);
         const QString log = QString::fromLocal8Bit(folder.read(QStringLiteral("OvlixSetup.log")));
-        actual += marked(QStringLiteral(": "), log.mid(logBefore.size()).remove(stamp), shaping);
+        actual += marked(QStringLiteral(": "), log.mid(logBefore.size()).remove(stamp), setup);
         if (process.exitCode() != 0)
             actual += QStringLiteral("= %1\n").arg(process.exitCode());
         EXPECT_EQ(actual, expected);
