@@ -30,22 +30,6 @@ using namespace ovlix::test;
 
 namespace {
 
-// The host name as Debian maps it, to 127.0.1.1, whatever the resolver of the
-// machine under the test says (a bare build root has no /etc/hosts at all);
-// the cards are the namespace's own.
-class HostNameOnLoopback final : public HostLookup {
-public:
-    HostName hostName() override { return {"ovlix-pc", 0}; }
-    std::optional<QList<QHostAddress>> addressesOf(const QString&) override
-    {
-        return QList<QHostAddress>{QHostAddress("127.0.1.1")};
-    }
-    QList<QHostAddress> upInterfaceAddresses() override { return system.upInterfaceAddresses(); }
-
-private:
-    SystemHostLookup system;
-};
-
 int openSockets()
 {
     int sockets = 0;
@@ -86,7 +70,15 @@ protected:
     AppContext context = makeAppContext(files.path(QString()), programVersion());
     RecordingMessages messages;
     SystemProcessLauncher launcher;
-    HostNameOnLoopback hosts;
+    // The host name as Debian maps it, to 127.0.1.1, whatever the resolver of
+    // the machine under the test says (a bare build root has no /etc/hosts);
+    // the cards are the namespace's own.
+    FixedHostLookup hosts = [] {
+        FixedHostLookup debian;
+        debian.named = QList<QHostAddress>{QHostAddress("127.0.1.1")};
+        debian.interfaces = SystemHostLookup().upInterfaceAddresses();
+        return debian;
+    }();
     QList<QNetworkAddressEntry> localAddresses;
     WindowEnvironment environment{
         context,
