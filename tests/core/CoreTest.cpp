@@ -80,8 +80,12 @@ TEST(EventLog, StampsEachLineWithTheShortDateAndTheTimeWithSecondsAndNoZone)
                                       {QTime(0, 1), "12/6/26 12:01:00 AM"},
                                       {QTime(0, 0, 1), "12/6/26 12:00:01 AM"}})
         EXPECT_EQ(EventLog::timeStamp(QDateTime(day, time), us), stamp);
-    EXPECT_EQ(EventLog::timeStamp(QDateTime(day, QTime(7, 5, 9)), QLocale(QLocale::German)),
-              "06.12.26 07:05:09");
+    // Quoted words stay, the zone and what brackets it go.
+    for (const auto& [locale, stamp] : {std::pair{"de", "06.12.26 07:05:09"},
+                                        {"fr_CA", "2026-12-06 07 h 05 min 09 s"},
+                                        {"nds_DE", "6.12.26 Klock 7.05:09"},
+                                        {"bg_BG", "6.12.26 г. 7:05:09 ч"}})
+        EXPECT_EQ(EventLog::timeStamp(QDateTime(day, QTime(7, 5, 9)), QLocale(locale)), stamp);
     const QDateTime when(day, QTime(22, 20, 5));
     const QTimeZone zone = QTimeZone::systemTimeZone();
     const QStringList zoneTexts{"UTC", "GMT", zone.abbreviation(when),

@@ -78,7 +78,8 @@ TEST(QtHttpFetcher, ReadsEveryFramingAndStatusAndNamesEachFailureInItsOwnWords)
              "HTTP/1.1 2x0 OK\r\n\r\n", "HTTP/1.1 20 OK\r\n\r\n", "SSH-2.0-OpenSSH 200 \r\n\r\n",
              head + "Content-Length: -1\r\n\r\n", head + "Content-Length: many\r\n\r\n",
              head + ": no name\r\n\r\n", chunked + "zz\r\n", chunked + "-5\r\nhello\r\n",
-             chunked + "5\r\nhelloX\r\n", head + QByteArray(64 * 1024 + 1, 'h')})
+             chunked + "5\r\nhelloX\r\n", chunked + "g\r\n", "\nHTTP/1.1 200 OK\r\n\r\n",
+             head + QByteArray(64 * 1024 + 1, 'h')})
         cases.append({Behaviour::Answer, wrong, "6: The answer is not HTTP"});
     for (const char* status :
          {"100 Continue", "199 X", "299 X", "300 X", "399 X", "400 X", "599 X"})

@@ -236,7 +236,11 @@ TEST(AddressSetup, ProbesUntilTheDeviceAnswersOrTheWaitIsOverAndTellsEachChange)
         std::optional<AddressSetup::Outcome> outcome;
         setup.run(
             kIp, kMac,
-            [&told](std::chrono::milliseconds, const QString& what) { told.append(what); },
+            [&told](std::chrono::milliseconds at, const QString& what) {
+                // Each stage is told with its time since the start, within the wait.
+                EXPECT_TRUE(at.count() >= 0 && at.count() < 5000) << at.count();
+                told.append(what);
+            },
             [&outcome](AddressSetup::Outcome o) { outcome = o; });
         pc.answer(answers, [&] { return outcome.has_value(); });
         ASSERT_TRUE(outcome.has_value());

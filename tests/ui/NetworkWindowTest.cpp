@@ -59,12 +59,15 @@ TEST_F(NetworkWindowTest, AFailedSetupTellsWhyInTheProgramsOwnBox)
     ASSERT_TRUE(waitUntil([&] { return held.count() > answered; }));
     EXPECT_EQ(text(network, "txtMAC"), "00-03-75-aa-bb-cc");
     EXPECT_EQ(text(network, "txtHostIP"), ""); // never loopback
-    // Double-clicked during the probe after the wait: the window waits for both.
+    // Double-clicked during the probe after the wait: the window waits for both,
+    // then the focus comes back to where it was before the press.
     QTest::mouseDClick(find(network, "txtVersion"), Qt::LeftButton);
     answer(kConnectionRefused);
     EXPECT_FALSE(network->isEnabled());
     answer(versionPage("2.2"));
     EXPECT_TRUE(network->isEnabled());
+    ASSERT_NE(network->focusWidget(), nullptr);
+    EXPECT_EQ(network->focusWidget()->objectName(), "txtMAC");
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(box->windowTitle(), "OvlixSetup");
