@@ -89,7 +89,7 @@ protected:
         [] { return std::make_unique<QtHttpFetcher>(FetchLimits{std::chrono::seconds(2)}); },
         {systemNetworkCommands(), hosts, [] { return QString(); }, std::chrono::milliseconds(2000)},
         {[this] { return localAddresses; },
-         [] { return std::make_unique<QtHttpFetcher>(FetchLimits{std::chrono::seconds(1)}); }}};
+         [] { return std::make_unique<QtHttpFetcher>(FetchLimits{std::chrono::seconds(2)}); }}};
     WindowRegistry windows{environment};
     int socketsBefore = 0;
 };
