@@ -3,7 +3,7 @@
 
 #include "DeviceSimulator.h"
 #include "support/LabelsExample.h"
-#include "support/TerminalSession.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <QTcpServer>

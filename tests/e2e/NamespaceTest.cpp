@@ -7,7 +7,6 @@
 #include "DeviceSimulator.h"
 #include "network/ArpEntries.h"
 #include "support/RecordingMessages.h"
-#include "support/TerminalSession.h"
 #include "support/TestSupport.h"
 #include "ui/FindDevicesWindow.h"
 #include "ui/MainWindow.h"

@@ -51,10 +51,6 @@ TEST(GetHostIP, ChoosesTheAddressAndLogsEveryFailureAsOnItsPlatform)
     EXPECT_EQ(
         files.logMessages().join(""),
         "ERROR::Windows Sockets error 36 has occurred. Unable to successfully get Host Name.");
-    // The host name is left alone here: resolving it may ask a name server.
-    SystemHostLookup system;
-    EXPECT_TRUE(system.upInterfaceAddresses().contains(QHostAddress("127.0.0.1")));
-    EXPECT_FALSE(system.hostName().name.isEmpty());
 }
 
 TEST(ArpEntries, LinuxLinesSuitItsToolsAndOnlyTheBareDeleteDecides)

@@ -1,7 +1,6 @@
-#include "TerminalSession.h"
+#include "TestSupport.h"
 
 #include "DeviceSimulator.h"
-#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <QFile>
@@ -37,25 +36,17 @@ QString marked(const QString& marker, QString text, const QStringList& setup)
     return ended ? shown : shown + QStringLiteral("\\ No newline at end\n");
 }
 
-QString sessionText(const QString& file)
-{
-    QFile session(file);
-    EXPECT_TRUE(session.open(QIODevice::ReadOnly | QIODevice::Text)) << file.toStdString();
-    static const QRegularExpression comment(QStringLiteral("^#[^\n]*\n"),
-                                            QRegularExpression::MultilineOption);
-    return QString::fromUtf8(session.readAll()).remove(comment).trimmed();
-}
-
 } // namespace
 
 void runTerminalSession(const QString& file, QMap<QString, QString> words,
                         const QByteArray& labelsFile, DeviceSimulator* device)
 {
-    const QString built = qEnvironmentVariable("OVLIX_CLI");
-    ASSERT_FALSE(built.isEmpty()) << "OVLIX_CLI names the program under test";
     FilesFolder folder;
     const QString program = folder.path(QStringLiteral("ovlix"));
-    ASSERT_TRUE(QFile::copy(built, program));
+    ASSERT_TRUE(QFile::copy(qEnvironmentVariable("OVLIX_CLI"), program))
+        << "OVLIX_CLI names the program under test";
+    QFile session(file);
+    ASSERT_TRUE(session.open(QIODevice::ReadOnly | QIODevice::Text)) << file.toStdString();
     // A user without a right runs some commands, and logs there too.
     const auto anyone = QFile::Permissions(0x7777);
     QFile::setPermissions(folder.path(QString()), anyone);
@@ -64,8 +55,10 @@ void runTerminalSession(const QString& file, QMap<QString, QString> words,
     static const QRegularExpression stamp(QStringLiteral("^.*? \\d\\d?:\\d\\d:\\d\\d( [AP]M)?"),
                                           QRegularExpression::MultilineOption);
 
-    for (const QString& run :
-         sessionText(file).split(QRegularExpression(QStringLiteral("\n(?=\\$)")))) {
+    static const QRegularExpression comment(QStringLiteral("^#[^\n]*\n"),
+                                            QRegularExpression::MultilineOption);
+    const QString runs = QString::fromUtf8(session.readAll()).remove(comment).trimmed();
+    for (const QString& run : runs.split(QRegularExpression(QStringLiteral("\n(?=\\$)")))) {
         QString expected = run + QLatin1Char('\n');
         for (auto word = words.cbegin(); word != words.cend(); ++word)
             expected.replace(QLatin1Char('%') + word.key() + QLatin1Char('%'), word.value());

@@ -10,9 +10,14 @@
 #include <ostream>
 #include <QByteArray>
 #include <QDateTime>
+#include <QMap>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
+
+namespace ovlix {
+class DeviceSimulator;
+}
 
 // Failures show Qt's strings as text.
 inline void PrintTo(const QString& text, std::ostream* out)
@@ -111,5 +116,13 @@ inline bool waitUntil(const std::function<bool()>& condition, int milliseconds =
 {
     return QTest::qWaitFor(condition, milliseconds);
 }
+
+// Runs the terminal session of `file` (tests/cli/ovlix-session.txt tells how
+// to read one) in a folder of the program's files, a run at a time, and
+// checks each run whole. `words` are the session's %WORDS% and what they stand
+// for; `labelsFile` is the folder's labels file; the folder's netset names
+// `device` when one is given, and the requests it receives are shown.
+void runTerminalSession(const QString& file, QMap<QString, QString> words,
+                        const QByteArray& labelsFile, DeviceSimulator* device = nullptr);
 
 } // namespace ovlix::test

@@ -28,8 +28,12 @@ protected:
                       launcher,
                       [this] { return held.fetcher(); },
                       {commandLines, hosts, [this] { return arpRefusal; },
-                       std::chrono::milliseconds(50), [this] { return cards; }},
-                      {[this] { return localAddresses; },
+                       std::chrono::milliseconds(50),
+                       // A PC with loopback only, as far as the network setup can tell.
+                       [] {
+                           return QList<CardAddress>{{"lo", QHostAddress::LocalHost, 8, true}};
+                       }},
+                      {[] { return QList<QNetworkAddressEntry>(); },
                        [this] { return std::make_unique<QtHttpFetcher>(limits); }}},
           windows(environment)
     {
@@ -73,9 +77,6 @@ protected:
     WindowsNetworkCommands commandLines;
     FixedHostLookup hosts;
     QString arpRefusal;
-    // A PC with loopback only, as far as the network setup can tell.
-    QList<CardAddress> cards{{"lo", QHostAddress::LocalHost, 8, true}};
-    QList<QNetworkAddressEntry> localAddresses;
     WindowEnvironment environment;
     WindowRegistry windows;
 };
