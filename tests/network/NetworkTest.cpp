@@ -248,6 +248,8 @@ TEST(AddressSetup, ProbesUntilTheDeviceAnswersOrTheWaitIsOverAndTellsEachChange)
         EXPECT_EQ(log.count("Run App:  " + kSet),
                   result == Result::NotAllowed ? 0 : pc.device.count() + 1);
         EXPECT_EQ(log.contains(message), result != Result::Done);
+        EXPECT_EQ(log.contains("ERROR::SaveNetSettings: " + outcome->message.mid(notSaved.size())),
+                  message == notSaved);
         EXPECT_EQ(pc.files.read("netset"),
                   stages.join("").endsWith("settings saved") ? kSaved : "");
     }
