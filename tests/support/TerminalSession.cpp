@@ -57,7 +57,9 @@ void runTerminalSession(const QString& file, QMap<QString, QString> words,
 
     static const QRegularExpression comment(QStringLiteral("^#[^\n]*\n"),
                                             QRegularExpression::MultilineOption);
-    const QString runs = QString::fromUtf8(session.readAll()).remove(comment).trimmed();
+    // Lines keep their trailing blanks, the last one too.
+    static const QRegularExpression outerLineEnds(QStringLiteral("^\n+|\n+$"));
+    const QString runs = QString::fromUtf8(session.readAll()).remove(comment).remove(outerLineEnds);
     for (const QString& run : runs.split(QRegularExpression(QStringLiteral("\n(?=\\$)")))) {
         QString expected = run + QLatin1Char('\n');
         for (auto word = words.cbegin(); word != words.cend(); ++word)
