@@ -33,7 +33,7 @@ bridged_cleanup() {
     for ns in $(ip netns list 2>/dev/null | awk '{print $1}' | grep -E "^$prefix-[a-z0-9]+-$tag\$"); do
         ip netns del "$ns"
     done
-    rm -rf "$out"
+    rm -rf "$out" "/etc/netns/$pc"
 }
 
 bridged_join() {

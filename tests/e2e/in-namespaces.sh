@@ -23,6 +23,10 @@ lifetime="${OVLIX_FRESH_SECONDS:-120}"
 fresh="${OVLIX_FRESH_VERSION:-e2e-1.7}"
 . "$(dirname "$0")/bridged-namespaces.sh"
 bridged_start ovlixnet
+# The PC's host name resolves as Debian maps it, to 127.0.1.1, also where the
+# machine has no /etc/hosts: ip netns exec puts this file in its place.
+mkdir -p "/etc/netns/$pc"
+printf '127.0.0.1 localhost\n127.0.1.1 %s\n' "$(uname -n)" >"/etc/netns/$pc/hosts"
 set -e
 bridged_join "$pc" pc0 00:03:75:00:00:99 10.213.0.1/24 10.214.0.1/16
 bridged_join "$pc" pc1 00:03:75:00:00:98 10.213.1.1/28
