@@ -9,7 +9,6 @@
 #include "discovery/DeviceFinder.h"
 #include "network/ArpEntries.h"
 #include "network/HostAddress.h"
-#include "ui/EnterPressesButtons.h"
 #include "ui/MessageBoxes.h"
 #include "ui/ProgramLook.h"
 #include "ui/WindowEnvironment.h"
@@ -25,7 +24,6 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("OvlixSetup"));
     QApplication::setApplicationVersion(programVersion());
     applyProgramLook();
-    application.installEventFilter(new EnterPressesButtons(&application));
 
     const DataFolder folder = chooseProgramDataFolder();
     AppContext context = makeAppContext(folder.path, programVersion());

@@ -7,9 +7,14 @@
 #include "MainWindow.h"
 #include "NetworkWindow.h"
 
+#include <QCoreApplication>
+
 namespace ovlix {
 
-WindowRegistry::WindowRegistry(WindowEnvironment& environment) : environment_(environment) {}
+WindowRegistry::WindowRegistry(WindowEnvironment& environment) : environment_(environment)
+{
+    QCoreApplication::instance()->installEventFilter(&enterPressesButtons_);
+}
 
 WindowRegistry::~WindowRegistry() = default;
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "EnterPressesButtons.h"
+
 #include <QPointer>
 
 namespace ovlix {
@@ -17,6 +19,8 @@ class NetworkWindow;
 // Each window exists at most once. Opening an open window brings it forward
 // without loading it again; a window the user closed is made afresh next time.
 // The windows have no owner, so closing the main window leaves the others open.
+// While the registry lives, Enter on a focused button presses it, in every
+// window.
 class WindowRegistry {
 public:
     explicit WindowRegistry(WindowEnvironment& environment);
@@ -40,6 +44,7 @@ private:
     void showInMain(const QString& ip) const;
 
     WindowEnvironment& environment_;
+    EnterPressesButtons enterPressesButtons_;
     QPointer<MainWindow> main_;
     QPointer<AboutWindow> about_;
     QPointer<DeviceLabelsWindow> deviceLabels_;

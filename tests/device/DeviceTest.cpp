@@ -91,12 +91,8 @@ TEST(QtHttpFetcher, ReadsEveryFramingAndStatusAndNamesEachFailureInItsOwnWords)
         addresses.append(servers.back()->address());
         expected.append(outcome);
     }
-    addresses << "127.0.0.1:1"
-              << "bad address"
-              << "";
-    expected << "2: Connection refused"
-             << "1: Not a valid address"
-             << "1: Not a valid address";
+    addresses += {"127.0.0.1:1", "bad address", ""};
+    expected += {"2: Connection refused", "1: Not a valid address", "1: Not a valid address"};
     QtHttpFetcher inet(FetchLimits{1s, 4096});
     EXPECT_EQ(fetchAll(inet, addresses), expected);
     // The request is the path and query as the caller encoded them, and no more.

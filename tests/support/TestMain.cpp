@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 #ifdef OVLIX_WINDOW_TESTS
-#include "ui/EnterPressesButtons.h"
 #include "ui/ProgramLook.h"
 
 #include <QApplication>
@@ -20,7 +19,6 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     ovlix::applyProgramLook();
-    application.installEventFilter(new ovlix::EnterPressesButtons(&application));
 #else
     QCoreApplication application(argc, argv);
 #endif

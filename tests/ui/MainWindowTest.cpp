@@ -53,6 +53,12 @@ TEST_F(MainWindowTest, VerifyShowsTheVersionOrSaysNotFound)
     EXPECT_EQ(context.DeviceIP, "127.0.0.1:9");
     EXPECT_EQ(messages.shown, QStringList(2, "Ovlix at IP: 127.0.0.1:9 not found"));
     EXPECT_EQ(files.logMessages(), QStringList(2, "PingOvlix: index.htm version not found"));
+    // Enter presses a focused button that is no default button, too.
+    QTest::keyClick(find<QPushButton>(main, "cmdNetork"), Qt::Key_Enter);
+    const QWidgetList open = QApplication::topLevelWidgets();
+    EXPECT_TRUE(std::any_of(open.begin(), open.end(), [](QWidget* w) {
+        return qobject_cast<NetworkWindow*>(w) && w->isVisible();
+    }));
 }
 
 TEST_F(MainWindowTest, EachButtonAndMenuItemOpensItsWindowOnceInItsDocumentedForm)
