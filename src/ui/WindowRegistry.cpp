@@ -18,11 +18,6 @@ WindowRegistry::WindowRegistry(WindowEnvironment& environment) : environment_(en
 
 WindowRegistry::~WindowRegistry() = default;
 
-MainWindow* WindowRegistry::mainWindow() const
-{
-    return main_;
-}
-
 template <class Window, class Wiring>
 Window* WindowRegistry::bringUp(QPointer<Window>& slot, Wiring wire)
 {

@@ -33,9 +33,6 @@ public:
     NetworkWindow* openNetwork();
     FindDevicesWindow* openFindDevices();
 
-    // The main window while it is open, else nothing.
-    MainWindow* mainWindow() const;
-
 private:
     // `wire` connects a window made afresh, before it shows.
     template <class Window, class Wiring> Window* bringUp(QPointer<Window>& slot, Wiring wire);
