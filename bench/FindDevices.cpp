@@ -50,7 +50,7 @@ int main(int argc, char* argv[])
     const EventLog log(folder.filePath(QStringLiteral("OvlixSetup.log")));
     DeviceFinder finder(
         log, [] { return std::make_unique<QtHttpFetcher>(FetchLimits{kSearchDeadline}); });
-    const SearchPlan plan = planSearch(networks, localIpv4Entries());
+    const SearchPlan plan = planSearch(networks, systemNetworkCards());
     out << "idle: VmHWM " << memory("VmHWM:") << ", VmRSS " << memory("VmRSS:") << Qt::endl;
 
     QElapsedTimer clock;

@@ -37,10 +37,10 @@ int main(int argc, char* argv[])
     QtHttpFetcher inet;
     AddressAssignment assignment({log, launcher, systemNetworkCommands(), inet, &arpTableRefusal,
                                   files.filePath(QStringLiteral("netset"))});
-    const QString hostIp = assignment.press(ip, mac, GetHostIP(log, hosts));
+    const ArpCard card = assignment.press(ip, mac, GetHostIP(log, hosts, systemNetworkCards()));
     QTimer::singleShot(5000, Qt::PreciseTimer, &application, [&] {
         assignment.tick(
-            ip, mac, hostIp, [] {},
+            ip, mac, card, [] {},
             [&clock](AddressAssignment::Outcome outcome) {
                 QTextStream(stdout) << clock.elapsed() << " ms: "
                                     << QString(outcome.message)

@@ -40,8 +40,7 @@ int main(int argc, char* argv[])
         processes,
         [] { return std::make_unique<QtHttpFetcher>(); },
         {systemNetworkCommands(), hosts, &arpTableRefusal},
-        {&localIpv4Entries,
-         [] { return std::make_unique<QtHttpFetcher>(FetchLimits{kSearchDeadline}); }}};
+        [] { return std::make_unique<QtHttpFetcher>(FetchLimits{kSearchDeadline}); }};
     WindowRegistry windows(environment);
     windows.openMain();
     return QApplication::exec();

@@ -35,7 +35,7 @@ void runFind(Invocation& call)
         requested.append(*network);
     }
     call.start();
-    const SearchPlan plan = planSearch(requested, localIpv4Entries());
+    const SearchPlan plan = planSearch(requested, systemNetworkCards());
     if (plan.networks.isEmpty()) {
         // A program that parses the output gets what it expects: no devices.
         if (call.json())

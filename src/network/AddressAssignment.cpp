@@ -4,12 +4,13 @@
 #include "core/CommandRunner.h"
 #include "core/EventLog.h"
 #include "device/DeviceRequests.h"
+#include "FacingInterface.h"
 #include "NetSettings.h"
 
 namespace ovlix {
 
 QString whyNoOvlixAnswered(const QString& ip, FetchResult::Failure failure,
-                           const QList<CardAddress>& cards)
+                           const QList<NetworkCard>& cards)
 {
     using Failure = FetchResult::Failure;
     if (!onSomeNetwork(ip, cards)) {
@@ -37,24 +38,23 @@ QString whyNoOvlixAnswered(const QString& ip, FetchResult::Failure failure,
     return {};
 }
 
-QString AddressAssignment::press(const QString& ip, const QString& mac, const QString& hostIp)
+ArpCard AddressAssignment::press(const QString& ip, const QString& mac, const QString& hostIp)
 {
     const FacingCard facing = cardFacing(ip, seams_.cards(), hostIp);
     seams_.log.WriteLog(facing.logLine);
-    QString hostIpUsed = facing.card ? facing.card->address.toString() : hostIp;
     // The results only show in the log: the ping and the wait follow whatever
     // they are.
     DeleteArpEntry(seams_.log, seams_.launcher, ip);
-    SetArpEntry(seams_.log, seams_.launcher, seams_.commands, ip, mac, hostIpUsed);
+    SetArpEntry(seams_.log, seams_.launcher, seams_.commands, ip, mac, facing.card);
     RunApp(seams_.log, seams_.launcher, seams_.commands.ping(ip));
-    return hostIpUsed;
+    return facing.card;
 }
 
-void AddressAssignment::tick(const QString& ip, const QString& mac, const QString& hostIp,
+void AddressAssignment::tick(const QString& ip, const QString& mac, const ArpCard& card,
                              std::function<void()> assigned, std::function<void(Outcome)> done)
 {
     QString errors;
-    if (!SetArpEntry(seams_.log, seams_.launcher, seams_.commands, ip, mac, hostIp))
+    if (!SetArpEntry(seams_.log, seams_.launcher, seams_.commands, ip, mac, card))
         errors += QStringLiteral("Failed to Set ARP table.\r\n");
     probeVersion(
         seams_.inet, seams_.log, ip,

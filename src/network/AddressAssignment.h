@@ -1,7 +1,8 @@
 #pragma once
 
+#include "ArpEntries.h"
 #include "device/HttpFetcher.h"
-#include "FacingInterface.h"
+#include "NetworkCards.h"
 
 #include <functional>
 #include <optional>
@@ -28,7 +29,7 @@ public:
         std::function<QString()> arpTableRefusal;
         QString netsetFile;
         // This PC's cards, to find the one that faces the device.
-        std::function<QList<CardAddress>()> cards = &systemCardAddresses;
+        NetworkCards cards = &systemNetworkCards;
     };
 
     struct Outcome {
@@ -39,13 +40,13 @@ public:
 
     explicit AddressAssignment(Seams seams) : seams_(std::move(seams)) {}
 
-    // Returns the host address that the ARP entry names: that of the card that
-    // faces the device, else `hostIp`, the PC's address found at load.
-    QString press(const QString& ip, const QString& mac, const QString& hostIp);
+    // Returns the card that the ARP entry names: the one that faces the device,
+    // else the one that holds `hostIp`, the PC's address found at load.
+    ArpCard press(const QString& ip, const QString& mac, const QString& hostIp);
     // Once the device has answered and the address is saved, `assigned` hands the
     // address on, before the device is asked once more; `done` runs at the end.
     // Neither runs when this object goes away first.
-    void tick(const QString& ip, const QString& mac, const QString& hostIp,
+    void tick(const QString& ip, const QString& mac, const ArpCard& card,
               std::function<void()> assigned, std::function<void(Outcome)> done);
 
 private:
@@ -55,6 +56,6 @@ private:
 // One plain sentence saying why no Ovlix answered at the address, from where
 // the address lies and what the probe met; empty when nothing tells.
 QString whyNoOvlixAnswered(const QString& ip, FetchResult::Failure failure,
-                           const QList<CardAddress>& cards);
+                           const QList<NetworkCard>& cards);
 
 } // namespace ovlix

@@ -70,9 +70,9 @@ void AddressSetup::run(const QString& ip, const QString& mac, Stage stage,
         finish({Result::NotAllowed, std::nullopt, refusal});
         return;
     }
-    hostIp_ = assignment_.press(ip, mac, GetHostIP(seams_.log, hosts_));
+    card_ = assignment_.press(ip, mac, GetHostIP(seams_.log, hosts_, seams_.cards()));
     report(QStringLiteral("static ARP entry for %1 set (host address %2), ping started")
-               .arg(ip, hostIp_.isEmpty() ? QStringLiteral("none") : hostIp_));
+               .arg(ip, card_.address.isEmpty() ? QStringLiteral("none") : card_.address));
     deadline_.start();
     rounds_.start();
     probe();
@@ -80,7 +80,7 @@ void AddressSetup::run(const QString& ip, const QString& mac, Stage stage,
 
 void AddressSetup::probe()
 {
-    SetArpEntry(seams_.log, seams_.launcher, seams_.commands, ip_, mac_, hostIp_);
+    SetArpEntry(seams_.log, seams_.launcher, seams_.commands, ip_, mac_, card_);
     const int number = ++probes_;
     probeVersion(
         seams_.inet, seams_.log, ip_,

@@ -51,7 +51,8 @@ private:
     QTimer rounds_;
     QTimer deadline_;
     QElapsedTimer clock_;
-    QString ip_, mac_, hostIp_;
+    QString ip_, mac_;
+    ArpCard card_; // the card the press chose
     Stage stage_;
     std::function<void(Outcome)> done_;
     int probes_ = 0;

@@ -3,14 +3,13 @@
 #include "core/CommandRunner.h"
 #include "core/EventLog.h"
 
-#include <QNetworkInterface>
-
 namespace ovlix {
 
 QString WindowsNetworkCommands::setArpEntry(const QString& ip, const QString& mac,
-                                            const QString& hostIp) const
+                                            const ArpCard& card) const
 {
-    return QStringLiteral("arp -s ") + ip + QLatin1Char(' ') + mac + QLatin1Char(' ') + hostIp;
+    return QStringLiteral("arp -s ") + ip + QLatin1Char(' ') + mac + QLatin1Char(' ') +
+           card.address;
 }
 
 QString WindowsNetworkCommands::ping(const QString& ip) const
@@ -18,17 +17,11 @@ QString WindowsNetworkCommands::ping(const QString& ip) const
     return QStringLiteral("ping ") + ip;
 }
 
-LinuxNetworkCommands::LinuxNetworkCommands(InterfaceFinder interfaceOf)
-    : interfaceOf_(std::move(interfaceOf))
-{
-}
-
 QString LinuxNetworkCommands::setArpEntry(const QString& ip, const QString& mac,
-                                          const QString& hostIp) const
+                                          const ArpCard& card) const
 {
-    const QString card = hostIp.isEmpty() ? QString() : interfaceOf_(hostIp);
     const QString choice =
-        card.isEmpty() ? QString() : QStringLiteral("-i ") + card + QLatin1Char(' ');
+        card.name.isEmpty() ? QString() : QStringLiteral("-i ") + card.name + QLatin1Char(' ');
     return QStringLiteral("arp ") + choice + QStringLiteral("-s ") + ip + QLatin1Char(' ') +
            QString(mac).replace(QLatin1Char('-'), QLatin1Char(':'));
 }
@@ -36,16 +29,6 @@ QString LinuxNetworkCommands::setArpEntry(const QString& ip, const QString& mac,
 QString LinuxNetworkCommands::ping(const QString& ip) const
 {
     return QStringLiteral("ping -c 4 ") + ip;
-}
-
-QString interfaceHolding(const QString& address)
-{
-    const QHostAddress wanted(address);
-    for (const QNetworkInterface& card : QNetworkInterface::allInterfaces())
-        for (const QNetworkAddressEntry& entry : card.addressEntries())
-            if (entry.ip() == wanted)
-                return card.name();
-    return {};
 }
 
 bool DeleteArpEntry(const EventLog& log, ProcessLauncher& launcher, const QString& ip)
@@ -60,9 +43,9 @@ bool DeleteArpEntry(const EventLog& log, ProcessLauncher& launcher, const QStrin
 }
 
 bool SetArpEntry(const EventLog& log, ProcessLauncher& launcher, const NetworkCommands& commands,
-                 const QString& ip, const QString& mac, const QString& hostIp)
+                 const QString& ip, const QString& mac, const ArpCard& card)
 {
-    const QString commandLine = commands.setArpEntry(ip, mac, hostIp);
+    const QString commandLine = commands.setArpEntry(ip, mac, card);
     log.WriteLog(QStringLiteral("Set ARP entry: ") + commandLine);
     if (RunApp(log, launcher, commandLine))
         return true;

@@ -1,12 +1,18 @@
 #pragma once
 
-#include <functional>
 #include <QString>
 
 namespace ovlix {
 
 class EventLog;
 class ProcessLauncher;
+
+// The card of this PC that an ARP entry is set on: Windows arp names it by its
+// address, Linux arp by its name.
+struct ArpCard {
+    QString name;    // empty when no card is known
+    QString address; // the PC's address on it; empty when none is known
+};
 
 // The command lines of one platform's arp and ping for the network setup. The
 // delete lines are the same everywhere; setting an entry and pinging are not.
@@ -17,7 +23,7 @@ public:
     // The delete command with no address at all, trailing blank included.
     static QString deleteArpEntryBare() { return QStringLiteral("arp -d "); }
     virtual QString setArpEntry(const QString& ip, const QString& mac,
-                                const QString& hostIp) const = 0;
+                                const ArpCard& card) const = 0;
     virtual QString ping(const QString& ip) const = 0;
 };
 
@@ -25,8 +31,7 @@ public:
 // interface; its ping stops by itself.
 class WindowsNetworkCommands final : public NetworkCommands {
 public:
-    QString setArpEntry(const QString& ip, const QString& mac,
-                        const QString& hostIp) const override;
+    QString setArpEntry(const QString& ip, const QString& mac, const ArpCard& card) const override;
     QString ping(const QString& ip) const override;
 };
 
@@ -34,20 +39,9 @@ public:
 // its ping never stops unless told how often to ask.
 class LinuxNetworkCommands final : public NetworkCommands {
 public:
-    // The name of the interface that holds an address; empty when none does.
-    using InterfaceFinder = std::function<QString(const QString& address)>;
-    explicit LinuxNetworkCommands(InterfaceFinder interfaceOf);
-
-    QString setArpEntry(const QString& ip, const QString& mac,
-                        const QString& hostIp) const override;
+    QString setArpEntry(const QString& ip, const QString& mac, const ArpCard& card) const override;
     QString ping(const QString& ip) const override;
-
-private:
-    InterfaceFinder interfaceOf_;
 };
-
-// The interface of this machine that holds the address, by name; empty when none.
-QString interfaceHolding(const QString& address);
 
 // This platform's command lines.
 const NetworkCommands& systemNetworkCommands();
@@ -63,6 +57,6 @@ bool DeleteArpEntry(const EventLog& log, ProcessLauncher& launcher, const QStrin
 // Adds the static entry; false when the command could not be started. The log
 // shows the command line that is actually run.
 bool SetArpEntry(const EventLog& log, ProcessLauncher& launcher, const NetworkCommands& commands,
-                 const QString& ip, const QString& mac, const QString& hostIp);
+                 const QString& ip, const QString& mac, const ArpCard& card);
 
 } // namespace ovlix

@@ -9,7 +9,7 @@ namespace ovlix {
 
 const NetworkCommands& systemNetworkCommands()
 {
-    static const LinuxNetworkCommands commands(&interfaceHolding);
+    static const LinuxNetworkCommands commands;
     return commands;
 }
 

@@ -1,82 +1,65 @@
 #include "FacingInterface.h"
 
-#include <algorithm>
-#include <QNetworkInterface>
 #include <QStringList>
 #include <QUrl>
 
 namespace ovlix {
 
-QList<CardAddress> systemCardAddresses()
-{
-    QList<CardAddress> addresses;
-    for (const QNetworkInterface& card : QNetworkInterface::allInterfaces()) {
-        if (!card.flags().testFlag(QNetworkInterface::IsUp))
-            continue;
-        for (const QNetworkAddressEntry& entry : card.addressEntries())
-            if (entry.ip().protocol() == QAbstractSocket::IPv4Protocol)
-                addresses.append({card.name(), entry.ip(), entry.prefixLength(),
-                                  card.flags().testFlag(QNetworkInterface::IsLoopBack)});
-    }
-    return addresses;
-}
-
 namespace {
 
 // The address part of what was typed: "10.0.0.5:8080" is 10.0.0.5.
-QHostAddress hostOf(const QString& deviceAddress)
+std::optional<quint32> hostOf(const QString& deviceAddress)
 {
     const QHostAddress host(QUrl(QStringLiteral("http://") + deviceAddress).host());
-    return host.protocol() == QAbstractSocket::IPv4Protocol ? host : QHostAddress();
+    if (host.protocol() != QAbstractSocket::IPv4Protocol)
+        return std::nullopt;
+    return host.toIPv4Address();
 }
 
-// Loopback never faces a device: nothing typed reaches one through it.
-bool holds(const CardAddress& card, const QHostAddress& host)
+// The address whose network holds the host, the narrowest first.
+std::optional<FacingAddress> narrowestHolding(const QList<NetworkCard>& cards, const QString& typed)
 {
-    return !card.loopback && !host.isNull() && host.isInSubnet(card.address, card.prefixLength);
-}
-
-QString networkText(const CardAddress& card)
-{
-    const QHostAddress network(card.address.toIPv4Address() &
-                               (card.prefixLength == 0 ? 0u : ~0u << (32 - card.prefixLength)));
-    return network.toString() + QLatin1Char('/') + QString::number(card.prefixLength);
+    const std::optional<quint32> host = hostOf(typed);
+    std::optional<FacingAddress> best;
+    for (const FacingAddress& facing : facingAddresses(cards))
+        if (host && facing.address.network().contains(*host) &&
+            (!best || facing.address.prefixLength > best->address.prefixLength))
+            best = facing;
+    return best;
 }
 
 } // namespace
 
-FacingCard cardFacing(const QString& deviceAddress, const QList<CardAddress>& cards,
+FacingCard cardFacing(const QString& deviceAddress, const QList<NetworkCard>& cards,
                       const QString& hostIp)
 {
-    const QHostAddress host = hostOf(deviceAddress);
-    std::optional<CardAddress> best;
-    for (const CardAddress& card : cards)
-        if (holds(card, host) && (!best || card.prefixLength > best->prefixLength))
-            best = card;
-    if (best)
-        return {best,
+    if (const std::optional<FacingAddress> best = narrowestHolding(cards, deviceAddress)) {
+        const QString address = best->address.ip.toString();
+        return {{best->card, address},
                 QStringLiteral("Network card %1 (%2) faces %3: its network %4 holds it")
-                    .arg(best->card, best->address.toString(), deviceAddress, networkText(*best))};
+                    .arg(best->card, address, deviceAddress, best->address.network().toString())};
+    }
+    ArpCard holdingHostIp{{}, hostIp};
+    for (const FacingAddress& facing : facingAddresses(cards))
+        if (holdingHostIp.name.isEmpty() && facing.address.ip == QHostAddress(hostIp))
+            holdingHostIp.name = facing.card;
     const QString none =
         QStringLiteral("No network card has %1 on its network; ").arg(deviceAddress);
-    return {std::nullopt, hostIp.isEmpty()
-                              ? none + QStringLiteral("no host address is known either")
-                              : none + QStringLiteral("the host address %1 is used").arg(hostIp)};
+    return {holdingHostIp, hostIp.isEmpty()
+                               ? none + QStringLiteral("no host address is known either")
+                               : none + QStringLiteral("the host address %1 is used").arg(hostIp)};
 }
 
-bool onSomeNetwork(const QString& deviceAddress, const QList<CardAddress>& cards)
+bool onSomeNetwork(const QString& deviceAddress, const QList<NetworkCard>& cards)
 {
-    const QHostAddress host = hostOf(deviceAddress);
-    return std::any_of(cards.begin(), cards.end(),
-                       [&host](const CardAddress& card) { return holds(card, host); });
+    return narrowestHolding(cards, deviceAddress).has_value();
 }
 
-QString networksOf(const QList<CardAddress>& cards)
+QString networksOf(const QList<NetworkCard>& cards)
 {
     QStringList networks;
-    for (const CardAddress& card : cards)
-        if (!card.loopback)
-            networks.append(networkText(card) + QStringLiteral(" on ") + card.card);
+    for (const FacingAddress& facing : facingAddresses(cards))
+        networks.append(facing.address.network().toString() + QStringLiteral(" on ") + facing.card);
     return networks.join(QStringLiteral(", "));
 }
 

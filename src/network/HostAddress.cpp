@@ -61,7 +61,7 @@ std::optional<QString> firstNotLoopback(const QList<QHostAddress>& addresses)
     return std::nullopt;
 }
 
-QString chosenAddress(const EventLog& log, HostLookup& lookup)
+QString chosenAddress(const EventLog& log, HostLookup& lookup, const QList<NetworkCard>& cards)
 {
     const std::optional<QList<QHostAddress>> named = namedAddresses(log, lookup);
     if (!named)
@@ -70,7 +70,10 @@ QString chosenAddress(const EventLog& log, HostLookup& lookup)
         return named->isEmpty() ? QString() : named->first().toString();
     if (std::optional<QString> address = firstNotLoopback(*named))
         return *address;
-    if (std::optional<QString> address = firstNotLoopback(lookup.upInterfaceAddresses()))
+    QList<QHostAddress> cardAddresses;
+    for (const FacingAddress& facing : facingAddresses(cards))
+        cardAddresses.append(facing.address.ip);
+    if (std::optional<QString> address = firstNotLoopback(cardAddresses))
         return *address;
     // Otherwise the host box stays empty without a word of why.
     log.WriteLog(QStringLiteral("GetHostIP: no address of this PC but loopback"));
@@ -79,11 +82,11 @@ QString chosenAddress(const EventLog& log, HostLookup& lookup)
 
 } // namespace
 
-QString GetHostIP(const EventLog& log, HostLookup& lookup)
+QString GetHostIP(const EventLog& log, HostLookup& lookup, const QList<NetworkCard>& cards)
 {
     if (!StartSockets(log, lookup))
         return {};
-    QString address = chosenAddress(log, lookup);
+    QString address = chosenAddress(log, lookup, cards);
     StopSockets(log, lookup);
     return address;
 }

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 
+#include "NetworkCards.h"
 #include "win32/WinSockets.h"
 
 namespace ovlix {
@@ -25,8 +26,6 @@ public:
     // The IPv4 addresses that the resolver lists for the name, in its order;
     // nothing when it has no entry for the name.
     virtual std::optional<QList<QHostAddress>> addressesOf(const QString& name) = 0;
-    // The IPv4 addresses of the interfaces that are up, in the system's order.
-    virtual QList<QHostAddress> upInterfaceAddresses() = 0;
 
     // Windows Sockets has to be started before and stopped after the lookup;
     // elsewhere there is nothing to start.
@@ -44,7 +43,6 @@ class SystemHostLookup final : public HostLookup {
 public:
     HostName hostName() override;
     std::optional<QList<QHostAddress>> addressesOf(const QString& name) override;
-    QList<QHostAddress> upInterfaceAddresses() override;
 #ifdef Q_OS_WIN
     win32::SocketsStart startSockets() override;
     bool stopSockets() override;
@@ -56,7 +54,8 @@ public:
 };
 
 // The PC's own IPv4 address in dotted-decimal form, or empty text when it was
-// not found; every failure is logged.
-QString GetHostIP(const EventLog& log, HostLookup& lookup);
+// not found; every failure is logged. Where the host name gives loopback
+// only, the first address of the `cards` that face devices is taken.
+QString GetHostIP(const EventLog& log, HostLookup& lookup, const QList<NetworkCard>& cards);
 
 } // namespace ovlix

@@ -1,7 +1,5 @@
 #include "HostAddress.h"
 
-#include "FacingInterface.h"
-
 #include <cerrno>
 #include <netdb.h>
 #include <netinet/in.h>
@@ -30,14 +28,6 @@ std::optional<QList<QHostAddress>> SystemHostLookup::addressesOf(const QString& 
     for (const addrinfo* entry = found; entry; entry = entry->ai_next)
         addresses.append(QHostAddress(entry->ai_addr));
     freeaddrinfo(found);
-    return addresses;
-}
-
-QList<QHostAddress> SystemHostLookup::upInterfaceAddresses()
-{
-    QList<QHostAddress> addresses;
-    for (const CardAddress& card : systemCardAddresses())
-        addresses.append(card.address);
     return addresses;
 }
 

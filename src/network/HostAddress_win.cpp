@@ -22,11 +22,6 @@ std::optional<QList<QHostAddress>> SystemHostLookup::addressesOf(const QString& 
     return addresses;
 }
 
-QList<QHostAddress> SystemHostLookup::upInterfaceAddresses()
-{
-    return {}; // Windows Sockets lists the host's addresses through its name
-}
-
 win32::SocketsStart SystemHostLookup::startSockets()
 {
     return win32::startSockets();

@@ -11,7 +11,7 @@ namespace ovlix {
 
 FindDevicesWindow::FindDevicesWindow(WindowEnvironment& environment)
     : ui(std::make_unique<Ui::frmFindDevices>()), environment_(environment),
-      finder_(environment.log, environment.search.makeTransfer)
+      finder_(environment.log, environment.makeSearchTransfer)
 {
     ui->setupUi(this);
     useFixedBorder(*this);
@@ -65,7 +65,7 @@ void FindDevicesWindow::cmdSearchAgain_Click()
 {
     finder_.cancel();
     ui->lstDevices->clear();
-    plan_ = planSearch({}, environment_.search.localAddresses());
+    plan_ = planSearch({}, environment_.cards());
     ui->LbStatus->setText(plan_.networks.isEmpty()
                               ? QStringLiteral("This PC is on no network to search but loopback.")
                               : QStringLiteral("Searching %1.").arg(plan_.networksText()));

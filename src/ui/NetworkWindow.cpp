@@ -18,7 +18,7 @@ NetworkWindow::NetworkWindow(WindowEnvironment& environment)
       Inet1(environment.makeTransfer()),
       assignment_({environment.log, environment.processes, environment.network.commands, *Inet1,
                    environment.network.arpTableRefusal, environment.context.NetsetFile,
-                   environment.network.cards})
+                   environment.cards})
 {
     ui->setupUi(this);
     useFixedBorder(*this);
@@ -61,8 +61,7 @@ void NetworkWindow::Form_Load()
     ui->txtIP->setText(context.DeviceIP);
     if (ui->txtIP->text().isEmpty())
         ui->txtIP->setText(kDefaultDeviceIp);
-    hostIpAtLoad_ = GetHostIP(environment_.log, environment_.network.hosts);
-    HostIP = hostIpAtLoad_;
+    HostIP = GetHostIP(environment_.log, environment_.network.hosts, environment_.cards());
     ui->txtHostIP->setText(HostIP);
 }
 
@@ -70,8 +69,8 @@ void NetworkWindow::cmdSetIP_Click()
 {
     ui->cmdSetIP->setEnabled(false);
     // The card that faces the device names the ARP entry from now on.
-    HostIP = assignment_.press(ui->txtIP->text(), ui->txtMAC->text(), hostIpAtLoad_);
-    ui->txtHostIP->setText(HostIP);
+    arpCard_ = assignment_.press(ui->txtIP->text(), ui->txtMAC->text(), HostIP);
+    ui->txtHostIP->setText(arpCard_.address);
     timerARP.start();
 }
 
@@ -79,7 +78,7 @@ void NetworkWindow::timerARP_Timer()
 {
     // Read now: what was typed during the wait is what the device is given.
     const QString ip = ui->txtIP->text();
-    assignment_.tick(ip, ui->txtMAC->text(), HostIP,
+    assignment_.tick(ip, ui->txtMAC->text(), arpCard_,
                      whileOpen(*this, [this, ip] { handOverAddress(ip); }),
                      wait_.forAnswer([this](const AddressAssignment::Outcome& outcome) {
                          showVersion(outcome.version);

@@ -41,8 +41,8 @@ private:
 
     std::unique_ptr<Ui::frmNetwork> ui;
     WindowEnvironment& environment_;
-    QString HostIP;
-    QString hostIpAtLoad_; // where no card faces the device
+    QString HostIP;   // found at load, for where no card faces the device
+    ArpCard arpCard_; // the card that the press chose
     QTimer timerARP;
     std::unique_ptr<HttpFetcher> Inet1;
     // Made after Inet1, through which it asks the device.

@@ -4,13 +4,11 @@
 #include "core/CommandRunner.h"
 #include "core/EventLog.h"
 #include "device/HttpFetcher.h"
-#include "network/FacingInterface.h"
+#include "network/NetworkCards.h"
 
 #include <chrono>
 #include <functional>
 #include <memory>
-#include <QList>
-#include <QNetworkAddressEntry>
 
 namespace ovlix {
 
@@ -26,15 +24,6 @@ struct NetworkAccess {
     std::function<QString()> arpTableRefusal;
     // How long the device is given to take its address before it is asked.
     std::chrono::milliseconds arpWait = std::chrono::milliseconds(5000);
-    // This PC's cards, to find the one that faces the device.
-    std::function<QList<CardAddress>()> cards = &systemCardAddresses;
-};
-
-// How the device search learns this PC's networks and asks their addresses.
-struct DeviceSearchAccess {
-    std::function<QList<QNetworkAddressEntry>()> localAddresses;
-    // One transfer carries a whole search, with the per-address deadline.
-    std::function<std::unique_ptr<HttpFetcher>()> makeTransfer;
 };
 
 // What start-up hands to every window: the process-wide values and the seams
@@ -47,7 +36,10 @@ struct WindowEnvironment {
     // Each window that talks to the device owns its own transfer control.
     std::function<std::unique_ptr<HttpFetcher>()> makeTransfer;
     NetworkAccess network;
-    DeviceSearchAccess search;
+    // One transfer carries a whole device search, with the per-address deadline.
+    std::function<std::unique_ptr<HttpFetcher>()> makeSearchTransfer;
+    // This PC's cards: the networks to search, the card that faces a device.
+    NetworkCards cards = &systemNetworkCards;
 };
 
 } // namespace ovlix

@@ -42,8 +42,9 @@ protected:
     void SetUp() override
     {
         // A search sends to every address of a network: only to the test's own.
-        if (qEnvironmentVariableIsEmpty("OVLIX_NETNS") || localIpv4Entries().size() != 3 ||
-            localIpv4Entries()[0].ip() != QHostAddress("10.213.0.1"))
+        if (qEnvironmentVariableIsEmpty("OVLIX_NETNS") ||
+            planSearch({}, cards).networksText() !=
+                "10.213.0.0/24, 10.214.0.0/24 (cut from 10.214.0.0/16), 10.213.1.0/28")
             GTEST_SKIP() << "runs inside the namespaces that in-namespaces.sh makes";
         socketsBefore = openSockets();
     }
@@ -70,15 +71,13 @@ protected:
     RecordingMessages messages;
     SystemProcessLauncher launcher;
     // The host name as Debian maps it, to 127.0.1.1, whatever the resolver of
-    // the machine under the test says (a bare build root has no /etc/hosts);
-    // the cards are the namespace's own.
+    // the machine under the test says (a bare build root has no /etc/hosts).
     FixedHostLookup hosts = [] {
         FixedHostLookup debian;
         debian.named = QList<QHostAddress>{QHostAddress("127.0.1.1")};
-        debian.interfaces = SystemHostLookup().upInterfaceAddresses();
         return debian;
     }();
-    QList<QNetworkAddressEntry> localAddresses;
+    QList<NetworkCard> cards = systemNetworkCards(); // the namespace's own
     WindowEnvironment environment{
         context,
         files.log(),
@@ -87,8 +86,8 @@ protected:
         // Short, so that the addresses where nothing answers fail soon.
         [] { return std::make_unique<QtHttpFetcher>(FetchLimits{std::chrono::seconds(2)}); },
         {systemNetworkCommands(), hosts, [] { return QString(); }, std::chrono::milliseconds(2000)},
-        {[this] { return localAddresses; },
-         [] { return std::make_unique<QtHttpFetcher>(FetchLimits{std::chrono::seconds(2)}); }}};
+        [] { return std::make_unique<QtHttpFetcher>(FetchLimits{std::chrono::seconds(2)}); },
+        [this] { return cards; }};
     WindowRegistry windows{environment};
     int socketsBefore = 0;
 };
@@ -101,13 +100,10 @@ protected:
     // as an address of the PC with its prefix.
     QPointer<FindDevicesWindow> openWithCtrlF(const QString& network = {})
     {
-        localAddresses = localIpv4Entries();
-        if (!network.isEmpty()) {
-            QNetworkAddressEntry entry;
-            entry.setIp(QHostAddress(network.section('/', 0, 0)));
-            entry.setPrefixLength(network.section('/', 1).toInt());
-            localAddresses = {entry};
-        }
+        if (!network.isEmpty())
+            cards = {
+                {"pc0",
+                 {{QHostAddress(network.section('/', 0, 0)), network.section('/', 1).toInt()}}}};
         QApplication::setActiveWindow(main);
         QTest::keyClick(main, Qt::Key_F, Qt::ControlModifier);
         for (QWidget* open : QApplication::topLevelWidgets())

@@ -1,6 +1,8 @@
+#include "discovery/SearchPlan.h"
 #include "network/AddressAssignment.h"
 #include "network/AddressSetup.h"
 #include "network/ArpEntries.h"
+#include "network/FacingInterface.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -10,44 +12,57 @@ using namespace ovlix::test;
 using Failure = FetchResult::Failure;
 using Status = win32::SocketsStart::Status;
 
+namespace {
+
+// Loopback, a card that is down but kept its address, a cable on 192.168.1.0/24 (the device's
+// network), Wi-Fi on 10.0.0.0/16 and within it a virtual machine's 10.0.5.0/24.
+const QList<NetworkCard> kCards{{"lo", {{QHostAddress("127.0.0.1"), 8}}, true, true},
+                                {"eth1", {{QHostAddress("10.0.0.2"), 24}}, false},
+                                {"eth0", {{QHostAddress("192.168.1.10"), 24}}},
+                                {"wlan0", {{QHostAddress("10.0.0.2"), 16}}},
+                                {"vboxnet0", {{QHostAddress("10.0.5.1"), 24}}},
+                                {"any", {{QHostAddress("10.0.5.3"), 0}}, true, true}};
+
+} // namespace
+
 // Linux never settles for loopback; Windows takes the name's first address and stops the
 // sockets that it started, whatever the lookup gave.
 TEST(GetHostIP, ChoosesTheAddressAndLogsEveryFailureAsOnItsPlatform)
 {
     using Addresses = std::optional<QList<QHostAddress>>;
-    const QHostAddress lo("127.0.0.1"), debian("127.0.1.1"), lan("192.168.1.10"), wifi("10.0.0.2");
+    const QHostAddress lo("127.0.0.1"), debian("127.0.1.1"), lan("192.168.1.10");
     const QString stop = "Socket error occurred in Cleanup.";
     const QString only = "GetHostIP: no address of this PC but loopback";
     const QString none = "ERROR::Windows Sockets are not responding. Unable to successfully get "
                          "Host Name.";
     const QString few = "ERROR::This application requires a minimum of 1 supported sockets.";
     const QString old = "Sockets version 1.0 is not supported by 32-bit Windows Sockets.";
-    const std::tuple<bool, Status, Addresses, QList<QHostAddress>, QString, QStringList> cases[] = {
-        {false, {}, {{debian, lan, wifi}}, {wifi}, "192.168.1.10", {}},
-        {false, {}, {{debian}}, {lo, wifi}, "10.0.0.2", {}},
-        {false, {}, {{}}, {wifi}, "10.0.0.2", {}},
-        {false, {}, {{debian}}, {lo}, "", {only}},
-        {false, {}, std::nullopt, {wifi}, "", {none}},
+    const QList<NetworkCard> unusable{kCards[0], kCards[1], kCards[5]};
+    const std::tuple<bool, Status, Addresses, QList<NetworkCard>, QString, QStringList> cases[] = {
+        {false, {}, {{debian, lan, QHostAddress("10.0.0.2")}}, {}, "192.168.1.10", {}},
+        {false, {}, {{debian}}, kCards, "192.168.1.10", {}},
+        {false, {}, {{}}, kCards.mid(3), "10.0.0.2", {}},
+        {false, {}, {{debian}}, unusable, "", {only}},
+        {false, {}, std::nullopt, kCards, "", {none}},
         {true, {}, {{lo, lan}}, {}, "127.0.0.1", {stop}},
-        {true, {}, {{}}, {wifi}, "", {stop}},
+        {true, {}, {{}}, kCards, "", {stop}},
         {true, {}, std::nullopt, {}, "", {none, stop}},
         {true, Status::NotResponding, {{lan}}, {}, "", {"Windows Socket is not responding."}},
         {true, Status::TooFewSockets, {{lan}}, {}, "", {few}},
         {true, Status::VersionTooOld, {{lan}}, {}, "", {old}},
     };
-    for (const auto& [windows, started, named, interfaces, address, log] : cases) {
+    for (const auto& [windows, started, named, cards, address, log] : cases) {
         FilesFolder files;
         FixedHostLookup lookup;
-        std::tie(lookup.asOnWindows, lookup.named, lookup.interfaces) =
-            std::tie(windows, named, interfaces);
+        std::tie(lookup.asOnWindows, lookup.named) = std::tie(windows, named);
         lookup.start = {started, 1, 0};
-        EXPECT_EQ(GetHostIP(files.log(), lookup), address);
+        EXPECT_EQ(GetHostIP(files.log(), lookup, cards), address);
         EXPECT_EQ(files.logMessages(), log) << address.toStdString();
     }
     FilesFolder files;
     FixedHostLookup lookup;
     lookup.nameError = 36;
-    EXPECT_EQ(GetHostIP(files.log(), lookup), "");
+    EXPECT_EQ(GetHostIP(files.log(), lookup, kCards), "");
     EXPECT_EQ(
         files.logMessages().join(""),
         "ERROR::Windows Sockets error 36 has occurred. Unable to successfully get Host Name.");
@@ -55,21 +70,13 @@ TEST(GetHostIP, ChoosesTheAddressAndLogsEveryFailureAsOnItsPlatform)
 
 TEST(ArpEntries, LinuxLinesSuitItsToolsAndOnlyTheBareDeleteDecides)
 {
-    QStringList asked;
-    const LinuxNetworkCommands onLinux([&asked](const QString& address) {
-        asked.append(address);
-        return address == "192.168.1.10" ? QStringLiteral("enp3s0") : QString();
-    });
+    const LinuxNetworkCommands onLinux;
     const QString ip = "10.0.0.5", mac = "00-03-75-10-01-55";
-    EXPECT_EQ(
-        QStringList({onLinux.setArpEntry(ip, mac, "192.168.1.10"), onLinux.ping(ip),
-                     onLinux.setArpEntry(ip, mac, "10.9.9.9"), onLinux.setArpEntry(ip, mac, ""),
-                     interfaceHolding("127.0.0.1"), interfaceHolding("192.0.2.77")}),
-        QStringList({"arp -i enp3s0 -s 10.0.0.5 00:03:75:10:01:55", "ping -c 4 10.0.0.5",
-                     "arp -s 10.0.0.5 00:03:75:10:01:55", "arp -s 10.0.0.5 00:03:75:10:01:55", "lo",
-                     ""}));
-    EXPECT_EQ(asked, (QStringList{"192.168.1.10", "10.9.9.9"}));
-    EXPECT_EQ(WindowsNetworkCommands().setArpEntry(ip, mac, ""), "arp -s " + ip + " " + mac + " ");
+    EXPECT_EQ(QStringList({onLinux.setArpEntry(ip, mac, {"enp3s0", "192.168.1.10"}),
+                           onLinux.ping(ip), onLinux.setArpEntry(ip, mac, {"", "10.9.9.9"})}),
+              QStringList({"arp -i enp3s0 -s 10.0.0.5 00:03:75:10:01:55", "ping -c 4 10.0.0.5",
+                           "arp -s 10.0.0.5 00:03:75:10:01:55"}));
+    EXPECT_EQ(WindowsNetworkCommands().setArpEntry(ip, mac, {}), "arp -s " + ip + " " + mac + " ");
     FilesFolder files;
     RecordingLauncher launcher;
     launcher.failing = true;
@@ -87,14 +94,6 @@ TEST(ArpEntries, LinuxLinesSuitItsToolsAndOnlyTheBareDeleteDecides)
 
 namespace {
 
-// Loopback, a cable on 192.168.1.0/24 (the device's network), Wi-Fi on 10.0.0.0/16 and
-// within it a virtual machine's 10.0.5.0/24.
-const QList<CardAddress> kCards{{"lo", QHostAddress("127.0.0.1"), 8, true},
-                                {"eth0", QHostAddress("192.168.1.10"), 24, false},
-                                {"wlan0", QHostAddress("10.0.0.2"), 16, false},
-                                {"vboxnet0", QHostAddress("10.0.5.1"), 24, false},
-                                {"any", QHostAddress("10.0.5.3"), 0, true}};
-
 FetchResult failed(Failure failure)
 {
     return {false, {}, "failed", failure};
@@ -104,7 +103,7 @@ struct Pc {
     AddressAssignment::Seams seams(const QString& netset)
     {
         const auto cards = [] { return kCards; };
-        return {files.log(),        launcher, windows, *inet, [this] { return refusal; },
+        return {files.log(),        launcher, *commands, *inet, [this] { return refusal; },
                 files.path(netset), cards};
     }
     // Answers each request in turn with the next answer, the last one for ever, until `over`.
@@ -116,6 +115,8 @@ struct Pc {
     FilesFolder files;
     RecordingLauncher launcher;
     WindowsNetworkCommands windows;
+    LinuxNetworkCommands onLinux;
+    const NetworkCommands* commands = &windows;
     HeldRequests device;
     std::unique_ptr<HttpFetcher> inet = device.fetcher();
     QString refusal;
@@ -134,30 +135,81 @@ const QString kSaved = "lastip, 192.168.1.250\r\nlastmac, 00-03-75-aa-bb-cc\r\n"
 
 } // namespace
 
+// The press chooses the card once, from the cards listed, and Linux arp is given its name.
 TEST(CardFacing, PicksTheCardWhoseNarrowestNetworkHoldsTheAddressAndSaysWhy)
 {
     const QString faces = "Network card %1 faces %2: its network %3 holds it";
-    const QString none = "No network card has %1 on its network; the host address 10.0.0.9 is used";
-    const std::pair<QString, QString> cases[] = {
-        {"10.0.7.9", faces.arg("wlan0 (10.0.0.2)", "10.0.7.9", "10.0.0.0/16")},
-        {"10.0.5.20:8080", faces.arg("vboxnet0 (10.0.5.1)", "10.0.5.20:8080", "10.0.5.0/24")},
-        {"172.16.0.5", none.arg("172.16.0.5")},
-        {"127.0.0.1:9", none.arg("127.0.0.1:9")},
-        {"ovlix.local", none.arg("ovlix.local")}};
-    for (const auto& [typed, line] : cases) {
-        EXPECT_EQ(cardFacing(typed, kCards, "10.0.0.9").logLine, line);
+    const QString none = "No network card has %1 on its network; the host address %2 is used";
+    // What was typed, the host address found at load, the log line, the card arp is given.
+    const std::tuple<QString, QString, QString, QString> cases[] = {
+        {"10.0.0.9", "10.0.5.1", faces.arg("wlan0 (10.0.0.2)", "10.0.0.9", "10.0.0.0/16"), "wlan0"},
+        {"10.0.5.20:8080", "", faces.arg("vboxnet0 (10.0.5.1)", "10.0.5.20:8080", "10.0.5.0/24"),
+         "vboxnet0"},
+        {"172.16.0.5", "10.0.0.2", none.arg("172.16.0.5", "10.0.0.2"), "wlan0"},
+        {"127.0.0.1:9", "10.0.0.9", none.arg("127.0.0.1:9", "10.0.0.9"), ""},
+        {"ovlix.local", "10.0.5.3", none.arg("ovlix.local", "10.0.5.3"), ""},
+        {"172.16.0.5", "",
+         "No network card has 172.16.0.5 on its network; no host address is known either", ""}};
+    for (const auto& [typed, hostIp, line, card] : cases) {
+        Pc pc;
+        pc.commands = &pc.onLinux;
+        AddressAssignment(pc.seams("netset")).press(typed, kMac, hostIp);
+        const QString entry = "arp " + QString(card.isEmpty() ? "" : "-i " + card + " ") + "-s " +
+                              typed + " 00:03:75:aa:bb:cc";
+        EXPECT_EQ(pc.files.logMessages().mid(0, 1) + pc.launcher.commandLines.mid(2, 1),
+                  QStringList({line, entry}));
         EXPECT_EQ(onSomeNetwork(typed, kCards), line.startsWith("Network")) << typed.toStdString();
     }
-    EXPECT_EQ(cardFacing("172.16.0.5", kCards, "").logLine,
-              "No network card has 172.16.0.5 on its network; no host address is known either");
-    EXPECT_EQ(networksOf(kCards) + "; " + networksOf({{"any", QHostAddress("10.0.5.3"), 0, false}}),
+    const QList<NetworkCard> anyOnCable{{"any", {{QHostAddress("10.0.5.3"), 0}}}};
+    EXPECT_EQ(networksOf(kCards) + "; " + networksOf(anyOnCable),
               "192.168.1.0/24 on eth0, 10.0.0.0/16 on wlan0, 10.0.5.0/24 on vboxnet0; "
               "0.0.0.0/0 on any");
     const QString offNetwork = "The address 172.16.0.5 is on none of this PC's networks (%1).";
     EXPECT_EQ(whyNoOvlixAnswered("172.16.0.5", Failure::NoAnswer, kCards),
               offNetwork.arg(networksOf(kCards)));
-    EXPECT_EQ(whyNoOvlixAnswered("172.16.0.5", Failure::Refused, kCards.mid(0, 1)),
+    EXPECT_EQ(whyNoOvlixAnswered("172.16.0.5", Failure::Refused, kCards.mid(0, 2)),
               offNetwork.arg("it has none but loopback"));
+}
+
+// A search asks every host address of the networks once, never their own, broadcast or the PC's
+// addresses, and cuts what is too large to the PC's /24.
+TEST(SearchPlan, AsksEachHostAddressOnceAndCutsLargeNetworksToThePcsOwn)
+{
+    const QList<NetworkCard> twoOnOne{
+        {"eth0", {{QHostAddress("10.1.0.5"), 24}, {QHostAddress("10.7.3.20"), 16}}},
+        {"eth1", {{QHostAddress("10.1.0.7"), 24}}}};
+    // The cards, the networks asked for, the networks searched | the addresses asked, in runs.
+    const std::tuple<QList<NetworkCard>, QString, QString> cases[] = {
+        {kCards, "",
+         "192.168.1.0/24, 10.0.0.0/24 (cut from 10.0.0.0/16), 10.0.5.0/24 | "
+         "192.168.1.1-192.168.1.9, 192.168.1.11-192.168.1.254, 10.0.0.1, 10.0.0.3-10.0.0.254, "
+         "10.0.5.2-10.0.5.254"},
+        {twoOnOne, "",
+         "10.1.0.0/24, 10.7.3.0/24 (cut from 10.7.0.0/16) | 10.1.0.1-10.1.0.4, 10.1.0.6, "
+         "10.1.0.8-10.1.0.254, 10.7.3.1-10.7.3.19, 10.7.3.21-10.7.3.254"},
+        {kCards, "10.0.0.2/31 10.0.0.9/32 192.168.1.10/32 10.0.0.255/31",
+         "10.0.0.2/31, 10.0.0.9/32, 192.168.1.10/32, 10.0.0.254/31 | 10.0.0.3, 10.0.0.9, "
+         "10.0.0.254-10.0.0.255"},
+        {kCards, "10.9.4.0/22 10.9.4.0/21 10.0.0.0/8",
+         "10.9.4.0/22, 10.9.0.0/24 (cut from 10.9.0.0/21), 10.0.0.0/24 (cut from 10.0.0.0/8) | "
+         "10.9.4.1-10.9.7.254, 10.9.0.1-10.9.0.254, 10.0.0.1, 10.0.0.3-10.0.0.254"},
+        {kCards, "10.0.0.0/28 10.0.0.0/24 10.0.0.5/30",
+         "10.0.0.0/24 | 10.0.0.1, 10.0.0.3-10.0.0.254"},
+        {kCards.mid(0, 2), "", "no network | "}};
+    for (const auto& [cards, requested, expected] : cases) {
+        QList<Ipv4Network> networks;
+        for (const QString& text : requested.split(' ', Qt::SkipEmptyParts))
+            networks.append(Ipv4Network::parse(text).value());
+        const QList<quint32> asked = planSearch(networks, cards).addresses;
+        QStringList runs; // "10.0.0.3-10.0.0.254": each run of consecutive addresses
+        for (qsizetype first = 0, last = 0; first < asked.size(); first = ++last) {
+            while (last + 1 < asked.size() && asked[last + 1] == asked[last] + 1)
+                ++last;
+            runs.append(QHostAddress(asked[first]).toString() +
+                        (last == first ? "" : "-" + QHostAddress(asked[last]).toString()));
+        }
+        EXPECT_EQ(planSearch(networks, cards).networksText() + " | " + runs.join(", "), expected);
+    }
 }
 
 TEST(AddressAssignment, EveryFailureOfTheTickIsToldAndLoggedAndSavesNothing)
@@ -184,7 +236,7 @@ TEST(AddressAssignment, EveryFailureOfTheTickIsToldAndLoggedAndSavesNothing)
         AddressAssignment assignment(pc.seams("netset"));
         std::optional<AddressAssignment::Outcome> outcome;
         assignment.tick(
-            kIp, kMac, "192.168.1.10", [] { FAIL(); },
+            kIp, kMac, {"eth0", "192.168.1.10"}, [] { FAIL(); },
             [&outcome](AddressAssignment::Outcome o) { outcome = o; });
         pc.answer({answer}, [&] { return outcome.has_value(); });
         ASSERT_TRUE(outcome.has_value());

@@ -77,7 +77,6 @@ class FixedHostLookup : public HostLookup {
 public:
     HostName hostName() override { return {QStringLiteral("office-pc"), nameError}; }
     std::optional<QList<QHostAddress>> addressesOf(const QString&) override { return named; }
-    QList<QHostAddress> upInterfaceAddresses() override { return interfaces; }
     win32::SocketsStart startSockets() override { return start; }
     bool stopSockets() override { return !asOnWindows; }
     bool takesFirstNamedAddress() const override { return asOnWindows; }
@@ -87,7 +86,6 @@ public:
     int nameError = 0;
     std::optional<QList<QHostAddress>> named =
         QList<QHostAddress>{QHostAddress(QStringLiteral("192.168.1.10"))};
-    QList<QHostAddress> interfaces;
 };
 
 // A device that answers only when the test says so: every window's requests

@@ -22,19 +22,18 @@ class WindowFixture : public ::testing::Test {
 protected:
     WindowFixture()
         : context(makeAppContext(files.path(QString()), programVersion())),
-          environment{context,
-                      files.log(),
-                      messages,
-                      launcher,
-                      [this] { return held.fetcher(); },
-                      {commandLines, hosts, [this] { return arpRefusal; },
-                       std::chrono::milliseconds(50),
-                       // A PC with loopback only, as far as the network setup can tell.
-                       [] {
-                           return QList<CardAddress>{{"lo", QHostAddress::LocalHost, 8, true}};
-                       }},
-                      {[] { return QList<QNetworkAddressEntry>(); },
-                       [this] { return std::make_unique<QtHttpFetcher>(limits); }}},
+          environment{
+              context,
+              files.log(),
+              messages,
+              launcher,
+              [this] { return held.fetcher(); },
+              {commandLines, hosts, [this] { return arpRefusal; }, std::chrono::milliseconds(50)},
+              [this] { return std::make_unique<QtHttpFetcher>(limits); },
+              // A PC with loopback only.
+              [] {
+                  return QList<NetworkCard>{{"lo", {{QHostAddress::LocalHost, 8}}, true, true}};
+              }},
           windows(environment)
     {
     }
