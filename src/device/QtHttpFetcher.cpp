@@ -76,10 +76,11 @@ private:
             pos += take;
             if (bodyLeft_ >= 0)
                 bodyLeft_ -= take;
-            if (bodyLeft_ == 0 && step_ == Step::Body)
-                step_ = Step::Complete;
-            else if (bodyLeft_ == 0)
-                step_ = Step::ChunkEnd;
+            // The cap ends the answer, even where the body or its chunk ends too.
+            if (step_ == Step::Complete)
+                return false;
+            if (bodyLeft_ == 0)
+                step_ = step_ == Step::Body ? Step::Complete : Step::ChunkEnd;
             return step_ != Step::Complete;
         }
         case Step::Complete:
