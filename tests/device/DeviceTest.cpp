@@ -6,6 +6,10 @@
 #include <chrono>
 #include <gtest/gtest.h>
 #include <QEventLoop>
+#include <QPointer>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
 
 using namespace ovlix;
 using namespace ovlix::test;
@@ -132,4 +136,46 @@ TEST(QtHttpFetcher, TheDeadlineIsNeverEarlyAndTellsHowLongItWas)
         untilDone.exec();
         EXPECT_GE(std::chrono::steady_clock::now() - started, 60ms) << "round " << i;
     }
+}
+
+// Nothing takes the connection: the listener's queue is full, so its SYN is
+// dropped. The socket's own give-up, a minute in, is hurried along here; the
+// request keeps trying to connect until its deadline.
+TEST(QtHttpFetcher, AConnectionNothingAnswersWaitsForTheDeadline)
+{
+    QTcpServer full;
+    full.setListenBacklogSize(0);
+    full.listen(QHostAddress::LocalHost);
+    full.pauseAccepting();
+    QTcpSocket queued[2];
+    for (QTcpSocket& socket : queued)
+        socket.connectToHost(QHostAddress::LocalHost, full.serverPort());
+    struct SocketsMade : QObject {
+        bool eventFilter(QObject* watched, QEvent* event) override
+        {
+            if (event->type() == QEvent::ChildAdded && qobject_cast<QTcpSocket*>(watched))
+                sockets.append(watched);
+            return false;
+        }
+        QList<QPointer<QObject>> sockets;
+    } made;
+    qApp->installEventFilter(&made);
+    QtHttpFetcher inet(FetchLimits{500ms});
+    QString outcome;
+    int hurried = 0;
+    inet.get(QUrl("http://" + full.serverAddress().toString() + ':' +
+                  QString::number(full.serverPort())),
+             [&outcome](const FetchResult& r) {
+                 outcome = QString::number(int(r.failure)) + ": " + r.error;
+             });
+    waitUntil([&] {
+        for (const QPointer<QObject>& socket : made.sockets)
+            for (QTimer* connecting : socket ? socket->findChildren<QTimer*>() : QList<QTimer*>())
+                if (connecting->isActive() && connecting->interval() > 1000)
+                    connecting->start(10), ++hurried;
+        return !outcome.isEmpty();
+    });
+    qApp->removeEventFilter(&made);
+    EXPECT_GT(hurried, 0) << "the connection was never left waiting";
+    EXPECT_EQ(outcome, QString("4: No complete answer within 0.5 seconds"));
 }
