@@ -78,7 +78,7 @@ QString ReadSetting(const EventLog& log, const QString& path, const QString& nam
 {
     QFile file(path);
     if (QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly)) {
-        const QStringList fields = settingFields(fromFileText(file.readAll()));
+        const QStringList fields = settingFields(fromFileText(file.read(kMaxReadFileSize)));
         // Names stand at even places; a name that is the last field has an
         // empty value, and value() never reads past the end.
         for (qsizetype i = fields.indexOf(name); i >= 0; i = fields.indexOf(name, i + 1))

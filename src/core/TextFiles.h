@@ -5,6 +5,10 @@
 
 namespace ovlix {
 
+// The program's own files are small: a longer one is read only this far, never
+// whole, so that a huge file cannot take the memory.
+inline constexpr qint64 kMaxReadFileSize = 1024 * 1024;
+
 // The program's files are plain text in the system's 8-bit code page.
 QByteArray toFileText(const QString& text);
 QString fromFileText(const QByteArray& bytes);

@@ -76,10 +76,11 @@ private:
             pos += take;
             if (bodyLeft_ >= 0)
                 bodyLeft_ -= take;
-            if (bodyLeft_ == 0 && step_ == Step::Body)
-                step_ = Step::Complete;
-            else if (bodyLeft_ == 0)
-                step_ = Step::ChunkEnd;
+            // The cap ends the answer, even where the body or its chunk ends too.
+            if (step_ == Step::Complete)
+                return false;
+            if (bodyLeft_ == 0)
+                step_ = step_ == Step::Body ? Step::Complete : Step::ChunkEnd;
             return step_ != Step::Complete;
         }
         case Step::Complete:
@@ -246,7 +247,9 @@ private:
         connect(&socket_, &QTcpSocket::readyRead, this, &Exchange::readAnswer);
         connect(&socket_, &QTcpSocket::disconnected, this, &Exchange::connectionEnded);
         connect(&socket_, &QTcpSocket::errorOccurred, this, &Exchange::socketFailed);
-        socket_.connectToHost(url.host(), static_cast<quint16>(url.port(80)));
+        host_ = url.host();
+        port_ = static_cast<quint16>(url.port(80));
+        socket_.connectToHost(host_, port_);
     }
 
     void readAnswer()
@@ -283,6 +286,15 @@ private:
             return fail(Failure::HostNotFound, QStringLiteral("Host not found"));
         case QAbstractSocket::ConnectionRefusedError:
             return fail(Failure::Refused, QStringLiteral("Connection refused"));
+        case QAbstractSocket::SocketTimeoutError:
+            // The socket gives up connecting by itself, sooner than a long deadline;
+            // nothing was sent yet, so it tries again until the deadline says no answer.
+            if (!connected_) {
+                QMetaObject::invokeMethod(
+                    this, [this] { socket_.connectToHost(host_, port_); }, Qt::QueuedConnection);
+                return;
+            }
+            [[fallthrough]];
         case QAbstractSocket::NetworkError:
             if (!connected_)
                 return fail(Failure::Unreachable, QStringLiteral("Network unreachable"));
@@ -318,6 +330,8 @@ private:
     QTimer deadline_;
     AnswerReader reader_;
     QByteArray request_;
+    QString host_;
+    quint16 port_ = 0;
     HttpFetcher::Done done_;
     double seconds_;
     bool connected_ = false;

@@ -9,10 +9,6 @@ namespace ovlix {
 
 namespace {
 
-// Eight lines written by the program are a few hundred bytes; a larger file is
-// read only this far, so a stray big file cannot hold the window.
-constexpr qint64 kMaxLabelsFileSize = 1024 * 1024;
-
 bool isBlank(QChar c)
 {
     return c == u'\r' || c == u'\n' || c == u'\t' || c == u' ';
@@ -134,14 +130,14 @@ QString readLabelsFile(const EventLog& log, const QString& path, LabelSet& slots
         log.WriteLog(errorPrefix + file.errorString());
         return file.errorString();
     }
-    const QString text = fromFileText(file.read(kMaxLabelsFileSize));
+    const QString text = fromFileText(file.read(kMaxReadFileSize));
     const bool cut = !file.atEnd();
     file.close();
 
     LabelsProblems problems = applyLabelsText(text, slots);
     if (cut)
         problems.lines =
-            QStringLiteral("Only the first %1 bytes of the file are read").arg(kMaxLabelsFileSize);
+            QStringLiteral("Only the first %1 bytes of the file are read").arg(kMaxReadFileSize);
     for (const QString& problem : {problems.field, problems.lines})
         if (!problem.isEmpty())
             log.WriteLog(errorPrefix + problem);

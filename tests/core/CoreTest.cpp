@@ -28,6 +28,7 @@ TEST(ReadSetting, PairsFieldsInFileOrderAndLogsAMissingName)
         {"lastmac, x\r\nlastip", "lastip", ""},
         {"a, lastip, lastip, 10.0.0.9", "lastip", "10.0.0.9"},
         {"a, lastip", "lastip", "?"},
+        {"a, " + QString(1024 * 1024, u'b') + "\r\nlastip, 10.0.0.9", "lastip", "?"}, // past 1 MiB
     };
     for (const auto& [file, name, value] : cases) {
         FilesFolder folder;

@@ -6,6 +6,10 @@
 #include <chrono>
 #include <gtest/gtest.h>
 #include <QEventLoop>
+#include <QPointer>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
 
 using namespace ovlix;
 using namespace ovlix::test;
@@ -84,6 +88,16 @@ TEST(QtHttpFetcher, ReadsEveryFramingAndStatusAndNamesEachFailureInItsOwnWords)
     for (const char* status :
          {"100 Continue", "199 X", "299 X", "300 X", "399 X", "400 X", "599 X"})
         cases.append({Behaviour::Answer, httpAnswer("ok", status), "ok: ok2"});
+    // Around the cap, which the end of the body may reach in the same read.
+    for (const qsizetype size : {4095, 4096, 4097, 4096 + 30000}) {
+        const QByteArray body(size, 'x');
+        const QString cut =
+            "ok: " + QString(40, u'x') + QString::number(std::min<qsizetype>(size, 4096));
+        cases.append({Behaviour::Answer, httpAnswer(body), cut});
+        cases.append({Behaviour::Answer,
+                      chunked + QByteArray::number(size, 16) + "\r\n" + body + "\r\n0\r\n\r\n",
+                      cut});
+    }
     std::vector<std::unique_ptr<ScriptedServer>> servers;
     QStringList addresses, expected;
     for (const auto& [behaviour, response, outcome] : cases) {
@@ -94,7 +108,8 @@ TEST(QtHttpFetcher, ReadsEveryFramingAndStatusAndNamesEachFailureInItsOwnWords)
     addresses += {"127.0.0.1:1", "bad address", ""};
     expected += {"2: Connection refused", "1: Not a valid address", "1: Not a valid address"};
     QtHttpFetcher inet(FetchLimits{1s, 4096});
-    EXPECT_EQ(fetchAll(inet, addresses), expected);
+    EXPECT_EQ(fetchAll(inet, addresses).join('\n').toStdString(),
+              expected.join('\n').toStdString());
     // The request is the path and query as the caller encoded them, and no more.
     fetchAll(inet, {servers[0]->address() + "/x10.spi?unit=1&userpass=a%26b%20c#top"});
     EXPECT_EQ(servers[0]->lastRequest(),
@@ -121,4 +136,46 @@ TEST(QtHttpFetcher, TheDeadlineIsNeverEarlyAndTellsHowLongItWas)
         untilDone.exec();
         EXPECT_GE(std::chrono::steady_clock::now() - started, 60ms) << "round " << i;
     }
+}
+
+// Nothing takes the connection: the listener's queue is full, so its SYN is
+// dropped. The socket's own give-up, a minute in, is hurried along here; the
+// request keeps trying to connect until its deadline.
+TEST(QtHttpFetcher, AConnectionNothingAnswersWaitsForTheDeadline)
+{
+    QTcpServer full;
+    full.setListenBacklogSize(0);
+    full.listen(QHostAddress::LocalHost);
+    full.pauseAccepting();
+    QTcpSocket queued[2];
+    for (QTcpSocket& socket : queued)
+        socket.connectToHost(QHostAddress::LocalHost, full.serverPort());
+    struct SocketsMade : QObject {
+        bool eventFilter(QObject* watched, QEvent* event) override
+        {
+            if (event->type() == QEvent::ChildAdded && qobject_cast<QTcpSocket*>(watched))
+                sockets.append(watched);
+            return false;
+        }
+        QList<QPointer<QObject>> sockets;
+    } made;
+    qApp->installEventFilter(&made);
+    QtHttpFetcher inet(FetchLimits{500ms});
+    QString outcome;
+    int hurried = 0;
+    inet.get(QUrl("http://" + full.serverAddress().toString() + ':' +
+                  QString::number(full.serverPort())),
+             [&outcome](const FetchResult& r) {
+                 outcome = QString::number(int(r.failure)) + ": " + r.error;
+             });
+    waitUntil([&] {
+        for (const QPointer<QObject>& socket : made.sockets)
+            for (QTimer* connecting : socket ? socket->findChildren<QTimer*>() : QList<QTimer*>())
+                if (connecting->isActive() && connecting->interval() > 1000)
+                    connecting->start(10), ++hurried;
+        return !outcome.isEmpty();
+    });
+    qApp->removeEventFilter(&made);
+    EXPECT_GT(hurried, 0) << "the connection was never left waiting";
+    EXPECT_EQ(outcome, QString("4: No complete answer within 0.5 seconds"));
 }
