@@ -3,6 +3,8 @@
 #include "core/CommandRunner.h"
 #include "core/EventLog.h"
 
+#include <QCoreApplication>
+
 namespace ovlix {
 
 QString WindowsNetworkCommands::setArpEntry(const QString& ip, const QString& mac,
@@ -29,6 +31,20 @@ QString LinuxNetworkCommands::setArpEntry(const QString& ip, const QString& mac,
 QString LinuxNetworkCommands::ping(const QString& ip) const
 {
     return QStringLiteral("ping -c 4 ") + ip;
+}
+
+QString arpTableRefusal()
+{
+    if (mayChangeArpTable())
+        return {};
+#ifdef Q_OS_WIN
+    const QString startWithRights = QStringLiteral("with \"Run as administrator\"");
+#else
+    const QString startWithRights = QStringLiteral("as root");
+#endif
+    return QStringLiteral("%1 is not allowed to change the ARP table of this computer, which "
+                          "giving the device its address needs. Start %1 %2 and try again.")
+        .arg(QCoreApplication::applicationName(), startWithRights);
 }
 
 bool DeleteArpEntry(const EventLog& log, ProcessLauncher& launcher, const QString& ip)

@@ -46,8 +46,11 @@ public:
 // This platform's command lines.
 const NetworkCommands& systemNetworkCommands();
 
+// Whether this program may change the PC's ARP table (platform lookup).
+bool mayChangeArpTable();
+
 // Why this program may not change the PC's ARP table, in plain words; empty
-// when it may.
+// when it may. Said by OvlixSetup and by ovlix alike.
 QString arpTableRefusal();
 
 // Removes the PC's entry for the address; false when the last delete command

@@ -1,7 +1,6 @@
 #include "ArpEntries.h"
 
 #include <linux/capability.h>
-#include <QCoreApplication>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -15,7 +14,6 @@ const NetworkCommands& systemNetworkCommands()
 
 namespace {
 
-// Root may change the table, and so may a program given CAP_NET_ADMIN alone.
 bool hasNetAdmin()
 {
     __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
@@ -27,14 +25,10 @@ bool hasNetAdmin()
 
 } // namespace
 
-QString arpTableRefusal()
+// Root may change the table, and so may a program given CAP_NET_ADMIN alone.
+bool mayChangeArpTable()
 {
-    if (geteuid() == 0 || hasNetAdmin())
-        return {};
-    // Said by OvlixSetup and by ovlix alike.
-    return QStringLiteral("%1 is not allowed to change the ARP table of this computer, which "
-                          "giving the device its address needs. Start %1 as root and try again.")
-        .arg(QCoreApplication::applicationName());
+    return geteuid() == 0 || hasNetAdmin();
 }
 
 } // namespace ovlix
