@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include "core/StartUp.h"
+#include "device/DeviceRequests.h"
 #include "device/QtHttpFetcher.h"
 #include "network/NetSettings.h"
 
@@ -71,14 +72,18 @@ QString quoted(const QString& argument)
 
 } // namespace
 
-QString exitCodeHelp()
+QString exitCodeHelp(bool contactsDevice)
 {
     return QStringLiteral("Exit status:\n"
-                          "  0  done\n"
-                          "  1  the device did not answer, or the operation failed\n"
-                          "  2  a mistake on the command line; nothing was sent\n"
-                          "  3  not allowed (setup without the right to change the ARP table)\n"
-                          "  4  a local file could not be read or written\n");
+                          "  0  done\n") +
+           (contactsDevice
+                ? QStringLiteral("  1  the device did not answer, or the operation failed\n")
+                : QString()) +
+           QStringLiteral("  2  a mistake on the command line; nothing was sent\n") +
+           (contactsDevice ? QStringLiteral("  3  not allowed (setup without the right to change "
+                                            "the ARP table)\n")
+                           : QString()) +
+           QStringLiteral("  4  a local file could not be read or written\n");
 }
 
 QCommandLineOption deviceOption()
@@ -127,7 +132,8 @@ bool Invocation::parse(qsizetype least, qsizetype most)
         QString help = parser_.helpText();
         help.replace(0, help.indexOf(u'\n'),
                      QStringLiteral("Usage: ovlix %1 %2").arg(command_.name, command_.arguments));
-        QTextStream(stdout) << help << '\n' << exitCodeHelp();
+        QTextStream(stdout) << help << '\n'
+                            << exitCodeHelp(command_.timeoutUnit != TimeoutUnit::NoDevice);
         finish(ExitCode::Done);
         return false;
     }
@@ -160,11 +166,29 @@ void Invocation::start()
     for (const QString& argument : arguments_)
         asked.append(quoted(argument));
     log_->WriteLog(asked.join(u' '));
+    writeDataFolderNote(*log_, context_, folder);
 }
 
-QString Invocation::deviceAddress(const QString& typed) const
+std::optional<QString> Invocation::typed(const QString& option) const
 {
-    return typed.isEmpty() ? lastDeviceIp(*log_, context_.NetsetFile) : typed;
+    return parser_.isSet(option) ? std::optional(parser_.value(option)) : std::nullopt;
+}
+
+bool Invocation::takeAddress(const QString& what, const std::optional<QString>& typed)
+{
+    if (typed && !isDeviceAddress(*typed)) {
+        mistake(QStringLiteral("%1 takes a device address such as 192.168.1.10 or "
+                               "127.0.0.1:8080, not \"%2\"")
+                    .arg(what, *typed));
+        return false;
+    }
+    typedAddress_ = typed;
+    return true;
+}
+
+QString Invocation::deviceAddress() const
+{
+    return typedAddress_ ? *typedAddress_ : lastDeviceIp(*log_, context_.NetsetFile);
 }
 
 std::chrono::milliseconds Invocation::timeout() const

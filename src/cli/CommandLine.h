@@ -60,6 +60,8 @@ public:
     bool parse(qsizetype least, qsizetype most);
     QStringList positional() const { return parser_.positionalArguments(); }
     QString value(const QString& option) const { return parser_.value(option); }
+    // The option's value when it was given, even empty; nothing when it was not.
+    std::optional<QString> typed(const QString& option) const;
     bool json() const;
 
     // Opens the program's files, found as OvlixSetup finds them, and logs what
@@ -68,8 +70,12 @@ public:
     const AppContext& context() const { return context_; }
     const EventLog& log() const { return *log_; }
 
-    // The address as typed, or the main window's: "lastip", else the default.
-    QString deviceAddress(const QString& typed) const;
+    // Keeps the device address typed as `what` (--device, ADDRESS), when one
+    // was. One that names no device (empty, with a user part or a path) is a
+    // mistake: false, and the run is finished.
+    bool takeAddress(const QString& what, const std::optional<QString>& typed);
+    // The address kept, or the main window's: "lastip", else the default.
+    QString deviceAddress() const;
     // --timeout: how long one request to the device may take.
     std::chrono::milliseconds timeout() const;
     // Requests to the device, each with that deadline.
@@ -91,10 +97,12 @@ private:
     AppContext context_;
     std::optional<EventLog> log_;
     std::unique_ptr<HttpFetcher> fetcher_;
+    std::optional<QString> typedAddress_;
 };
 
-// The help texts share the exit code table.
-QString exitCodeHelp();
+// The help texts share the exit code table. A command that contacts no device
+// can neither find it silent nor be refused a right: its table leaves 1 and 3 out.
+QString exitCodeHelp(bool contactsDevice = true);
 
 // --device ADDRESS, for the commands that send to the device.
 inline const QString kDeviceOption = QStringLiteral("device");

@@ -12,13 +12,10 @@ namespace ovlix::cli {
 
 namespace {
 
-// Parses a command without arguments, then reads the slots as the labels
-// window would load them; nothing when the run is over already (--help, a
-// mistake, or a labels file that cannot be read, which has been said).
+// Starts the run and reads the slots as the labels window would load them;
+// nothing when the labels file cannot be read, which has been said.
 std::optional<LabelSet> startWithLabels(Invocation& call)
 {
-    if (!call.parse(0, 0))
-        return std::nullopt;
     call.start();
     LabelSet slots = clearedLabelSet();
     const QString error = readLabelsFile(call.log(), call.context().LabelsFile, slots);
@@ -34,6 +31,8 @@ std::optional<LabelSet> startWithLabels(Invocation& call)
 
 void runLabelsShow(Invocation& call)
 {
+    if (!call.parse(0, 0))
+        return;
     const std::optional<LabelSet> slots = startWithLabels(call);
     if (!slots)
         return;
@@ -61,10 +60,13 @@ void runLabelsShow(Invocation& call)
 void runLabelsSend(Invocation& call)
 {
     call.options().addOption(deviceOption());
+    if (!call.parse(0, 0) ||
+        !call.takeAddress(QLatin1String("--device"), call.typed(kDeviceOption)))
+        return;
     const std::optional<LabelSet> slots = startWithLabels(call);
     if (!slots)
         return;
-    const QString address = call.deviceAddress(call.value(kDeviceOption));
+    const QString address = call.deviceAddress();
     sendLabels(call.fetcher(), call.log(), address, *slots,
                [&call, address](const FetchResult& result) {
                    const bool sent = result.ok;

@@ -44,7 +44,9 @@ void runSetup(Invocation& call)
         {{kMac,
           QStringLiteral("The device's MAC address: six pairs of hex digits joined by - or :."),
           QStringLiteral("MAC")},
-         {kWait, QStringLiteral("Gives the device up to SECONDS to answer (default 30)."),
+         {kWait,
+          QStringLiteral("Gives the device up to SECONDS to answer (default 30, at most %1).")
+              .arg(kLongestWait),
           QStringLiteral("SECONDS"), QStringLiteral("30")}});
     call.options().addPositionalArgument(
         QStringLiteral("IP"),
@@ -67,7 +69,8 @@ void runSetup(Invocation& call)
     const double seconds = call.value(kWait).toDouble(&number);
     if (!number || !(seconds > 0) || seconds > kLongestWait)
         return call.mistake(
-            QStringLiteral("--wait takes a number of seconds above 0 and up to 3600, not \"%1\"")
+            QStringLiteral("--wait takes a number of seconds above 0 and up to %1, not \"%2\"")
+                .arg(kLongestWait)
                 .arg(call.value(kWait)));
     call.start();
 

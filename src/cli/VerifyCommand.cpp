@@ -10,24 +10,29 @@ void runVerify(Invocation& call)
 {
     call.options().addPositionalArgument(QStringLiteral("ADDRESS"), deviceOption().description(),
                                          QStringLiteral("[ADDRESS]"));
-    if (!call.parse(0, 1))
+    if (!call.parse(0, 1) ||
+        !call.takeAddress(QLatin1String("ADDRESS"), call.positional().isEmpty()
+                                                        ? std::nullopt
+                                                        : std::optional(call.positional().at(0))))
         return;
     call.start();
-    const QString address = call.deviceAddress(call.positional().value(0));
-    PingOvlix(
-        call.fetcher(), call.log(), address, [&call, address](std::optional<QString> version) {
-            if (call.json())
-                call.printJson(
-                    {{QStringLiteral("address"), address},
-                     {QStringLiteral("found"), version.has_value()},
-                     {QStringLiteral("version"), version ? QJsonValue(*version) : QJsonValue()}});
-            else if (version)
-                call.print(*version);
-            if (!version)
-                call.printError(QStringLiteral("Ovlix at IP: ") + address +
-                                QStringLiteral(" not found"));
-            call.finish(version ? ExitCode::Done : ExitCode::Failed);
-        });
+    const QString address = call.deviceAddress();
+    probeVersion(call.fetcher(), call.log(), address, [&call, address](const VersionProbe& probe) {
+        const std::optional<QString>& version = probe.version;
+        if (call.json())
+            call.printJson(
+                {{QStringLiteral("address"), address},
+                 {QStringLiteral("found"), version.has_value()},
+                 {QStringLiteral("version"), version ? QJsonValue(*version) : QJsonValue()}});
+        else if (version)
+            call.print(*version);
+        if (!version)
+            call.printError(QStringLiteral("ovlix verify: Ovlix at IP: %1 not found (%2)")
+                                .arg(address, probe.failure == FetchResult::Failure::None
+                                                  ? QStringLiteral("its page carries no version")
+                                                  : probe.error));
+        call.finish(version ? ExitCode::Done : ExitCode::Failed);
+    });
 }
 
 } // namespace ovlix::cli

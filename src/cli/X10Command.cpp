@@ -2,14 +2,47 @@
 
 #include "CommandLine.h"
 #include "Commands.h"
+#include "core/TextFiles.h"
 #include "labels/UnitLookup.h"
 #include "x10/X10Codes.h"
+
+#include <QFile>
+#include <QRegularExpression>
 
 namespace ovlix::cli {
 
 namespace {
 
 const QString kPasscodeFile = QStringLiteral("passcode-file");
+
+// The passcode when nobody types it: the environment's when set and not
+// empty, else the first line of the passcode file when one is named, else the
+// X10 window's initial one. `error` says why the named file gave none.
+struct PasscodeChoice {
+    QString passcode;
+    QString error;
+};
+
+PasscodeChoice choosePasscode(const QString& fromEnvironment, const QString& passcodeFile)
+{
+    if (!fromEnvironment.isEmpty())
+        return {fromEnvironment, {}};
+    if (passcodeFile.isEmpty())
+        return {kInitialX10Passcode, {}};
+    QFile file(passcodeFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return {{},
+                QStringLiteral("cannot read the passcode file %1: %2")
+                    .arg(passcodeFile, file.errorString())};
+    // A passcode is a few characters: the file's start holds its first line.
+    static const QRegularExpression lineEnd(QStringLiteral("[\r\n]"));
+    const QString firstLine = fromFileText(file.read(4096)).section(lineEnd, 0, 0);
+    // An empty passcode would be sent, and refused, without a word of why.
+    if (firstLine.isEmpty())
+        return {{},
+                QStringLiteral("the passcode file %1 has an empty first line").arg(passcodeFile)};
+    return {firstLine, {}};
+}
 
 } // namespace
 
@@ -27,8 +60,11 @@ void runX10(Invocation& call)
                        "label of a slot in the labels file (\"Hall lamp\"); any case."));
     call.options().addPositionalArgument(QStringLiteral("COMMAND"),
                                          QStringLiteral("on, off or query; any case."));
-    if (!call.parse(2, 2))
+    if (!call.parse(2, 2) ||
+        !call.takeAddress(QLatin1String("--device"), call.typed(kDeviceOption)))
         return;
+    if (call.typed(kPasscodeFile) == QString())
+        return call.mistake(QStringLiteral("--passcode-file takes the name of a file, not \"\""));
     const QString unitText = call.positional().at(0);
     const std::optional<QString> command = x10CommandNamed(call.positional().at(1));
     if (!command)
@@ -36,12 +72,10 @@ void runX10(Invocation& call)
                                 .arg(call.positional().at(1)));
     call.start();
     const PasscodeChoice passcode =
-        chooseX10Passcode(qEnvironmentVariable("OVLIX_PASSCODE"), call.value(kPasscodeFile));
+        choosePasscode(qEnvironmentVariable("OVLIX_PASSCODE"), call.value(kPasscodeFile));
     if (!passcode.error.isEmpty()) {
-        const QString why = QStringLiteral("cannot read the passcode file %1: %2")
-                                .arg(call.value(kPasscodeFile), passcode.error);
-        call.log().WriteLog(QStringLiteral("ERROR::ovlix x10: ") + why);
-        call.printError(QStringLiteral("ovlix x10: ") + why);
+        call.log().WriteLog(QStringLiteral("ERROR::ovlix x10: ") + passcode.error);
+        call.printError(QStringLiteral("ovlix x10: ") + passcode.error);
         return call.finish(ExitCode::FileError);
     }
     const UnitLookup unit = lookUpX10Unit(call.log(), call.context().LabelsFile, unitText);
@@ -59,7 +93,7 @@ void runX10(Invocation& call)
         return call.finish(ExitCode::FileError);
     }
 
-    const QString address = call.deviceAddress(call.value(kDeviceOption));
+    const QString address = call.deviceAddress();
     const X10Address x10 = unit.address;
     sendX10Command(
         call.fetcher(), call.log(), address, {x10.house, x10.unit, *command, passcode.passcode},

@@ -75,6 +75,11 @@ void writeStartBanner(const EventLog& log, const AppContext& context, const Data
 {
     log.WriteLog(QStringLiteral("---- Ovlix Setup ") + context.AppVersion +
                  QStringLiteral(" Started ----"));
+    writeDataFolderNote(log, context, folder);
+}
+
+void writeDataFolderNote(const EventLog& log, const AppContext& context, const DataFolder& folder)
+{
     const QString programFolder = QDir::toNativeSeparators(folder.programFolder);
     switch (folder.reason) {
     case DataFolder::Reason::BesideProgram:

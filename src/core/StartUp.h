@@ -36,8 +36,11 @@ QString sharedUserDataFolder();
 // chooseDataFolder for the running program's own folder.
 DataFolder chooseProgramDataFolder();
 
-// The run's first log line, followed by a note when the files are not beside
-// the program.
+// The run's first log line, followed by writeDataFolderNote's.
 void writeStartBanner(const EventLog& log, const AppContext& context, const DataFolder& folder);
+
+// A line saying where the files are and why, when they are not beside the
+// program; nothing when they are.
+void writeDataFolderNote(const EventLog& log, const AppContext& context, const DataFolder& folder);
 
 } // namespace ovlix

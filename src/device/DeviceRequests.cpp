@@ -10,6 +10,13 @@ QUrl probeUrl(const QString& ip)
     return QUrl(QStringLiteral("http://") + ip);
 }
 
+bool isDeviceAddress(const QString& text)
+{
+    const QUrl url(QStringLiteral("http://") + text, QUrl::StrictMode);
+    return url.isValid() && !url.host().isEmpty() && url.userInfo().isEmpty() &&
+           url.path().isEmpty() && !url.hasQuery() && !url.hasFragment();
+}
+
 QString commandUrlText(const QString& deviceIp, const QString& path)
 {
     return QStringLiteral("http://") + deviceIp + path;
@@ -42,7 +49,7 @@ void probeVersion(HttpFetcher& inet, const EventLog& log, const QString& ip,
         std::optional<QString> version = findVersion(fromFileText(result.body));
         if (!version)
             log.WriteLog(QStringLiteral("PingOvlix: index.htm version not found"));
-        done({std::move(version), result.failure});
+        done({std::move(version), result.failure, result.error});
     });
 }
 

@@ -13,6 +13,11 @@ class EventLog;
 
 // The address text is used as typed, so "127.0.0.1:8080" reaches a simulator.
 QUrl probeUrl(const QString& ip);
+// Whether the text is a host with an optional port and nothing else, so that
+// "http://" followed by it reaches that host's root page: no user part, path,
+// query or fragment.
+bool isDeviceAddress(const QString& text);
+
 // `path` begins with "/" and carries a query whose values are already encoded.
 QString commandUrlText(const QString& deviceIp, const QString& path);
 
@@ -29,6 +34,7 @@ std::optional<QString> findVersion(const QString& page);
 struct VersionProbe {
     std::optional<QString> version;
     FetchResult::Failure failure = FetchResult::Failure::None;
+    QString error; // the fetch's words for the failure
 };
 
 // Fetches the device's root page and reports the version it carries; a page

@@ -1,9 +1,7 @@
 #include "X10Codes.h"
 
-#include "core/TextFiles.h"
 #include "device/DeviceRequests.h"
 
-#include <QFile>
 #include <QRegularExpression>
 
 namespace ovlix {
@@ -61,20 +59,6 @@ std::optional<QString> x10CommandNamed(const QString& word)
         if (name.compare(word, Qt::CaseInsensitive) == 0)
             return name;
     return std::nullopt;
-}
-
-PasscodeChoice chooseX10Passcode(const QString& fromEnvironment, const QString& passcodeFile)
-{
-    if (!fromEnvironment.isEmpty())
-        return {fromEnvironment, {}};
-    if (passcodeFile.isEmpty())
-        return {kInitialX10Passcode, {}};
-    QFile file(passcodeFile);
-    if (!file.open(QIODevice::ReadOnly))
-        return {{}, file.errorString()};
-    // A passcode is a few characters: the file's start holds its first line.
-    const QString start = fromFileText(file.read(4096));
-    return {start.split(QRegularExpression(QStringLiteral("[\r\n]"))).value(0), {}};
 }
 
 QString x10RequestPath(const X10Command& command)

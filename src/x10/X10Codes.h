@@ -42,16 +42,6 @@ std::optional<QString> x10CommandNamed(const QString& word);
 // The passcode the X10 window offers before the user types another.
 inline const QString kInitialX10Passcode = QStringLiteral("731");
 
-// Where a passcode comes from when nobody types it: the environment's value
-// when set and not empty, else the first line of the passcode file when one is
-// named, else the initial passcode. `error` says why a named file could not
-// be read; the passcode is then empty.
-struct PasscodeChoice {
-    QString passcode;
-    QString error;
-};
-PasscodeChoice chooseX10Passcode(const QString& fromEnvironment, const QString& passcodeFile);
-
 // What the X10 window sends, as the user sees it in its boxes.
 struct X10Command {
     QString house;

@@ -3,9 +3,11 @@
 #include "DeviceSimulator.h"
 
 #include <gtest/gtest.h>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <unistd.h>
 
 namespace ovlix::test {
 
@@ -51,6 +53,16 @@ void runTerminalSession(const QString& file, QMap<QString, QString> words,
     const auto anyone = QFile::Permissions(0x7777);
     QFile::setPermissions(folder.path(QString()), anyone);
     words.insert(QStringLiteral("FOLDER"), folder.path(QString()));
+    // %FOLDER%/bin/ovlix lies where that user cannot write; the per-user data
+    // folder it then turns to, %FOLDER%/OvlixSetup, is the folder itself.
+    QDir().mkdir(folder.path(QStringLiteral("bin")));
+    ASSERT_TRUE(QFile::copy(program, folder.path(QStringLiteral("bin/ovlix"))) &&
+                QFile::link(folder.path(QString()), folder.path(QStringLiteral("OvlixSetup"))));
+    QFile::setPermissions(folder.path(QStringLiteral("bin")), QFile::Permissions(0x5555));
+    words.insert(QStringLiteral("NOBODY"),
+                 getuid() == 0
+                     ? QStringLiteral("setpriv --reuid=65534 --regid=65534 --clear-groups")
+                     : QStringLiteral("env"));
     // The clock's stamp before each log message.
     static const QRegularExpression stamp(QStringLiteral("^.*? \\d\\d?:\\d\\d:\\d\\d( [AP]M)?"),
                                           QRegularExpression::MultilineOption);
@@ -83,6 +95,7 @@ void runTerminalSession(const QString& file, QMap<QString, QString> words,
 
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), folder.path(QString()));
         environment.insert(
             QStringLiteral("OVLIX_PASSCODE"),
             setup.filter(QStringLiteral("OVLIX_PASSCODE=")).value(0).section(QLatin1Char('='), 1));
