@@ -13,7 +13,7 @@ runs="${2:-5}"
 devsim="$build/tools/devsim/ovlix-devsim"
 finder="$build/bench/ovlix-bench-find"
 ovlix="$build/src/ovlix"
-. "$root/tests/e2e/bridged-namespaces.sh"
+. "$root/scripts/bridged-namespaces.sh"
 bridged_start ovlixbench
 set -e
 bridged_join "$pc" eth0 00:03:75:00:01:99 10.215.0.1/22

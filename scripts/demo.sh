@@ -23,7 +23,7 @@ if [ "${1:-}" != "--pc-side" ]; then
         # The fresh device lives as long as anyone may want to try it; the
         # namespaces script removes it, and them, when the program closes.
         export OVLIX_FRESH_VERSION=2.1a-fresh OVLIX_FRESH_SECONDS=86400
-        exec "$root/tests/e2e/in-namespaces.sh" "$devsim" "$root/scripts/demo.sh" --pc-side
+        exec "$root/scripts/in-namespaces.sh" "$devsim" "$root/scripts/demo.sh" --pc-side
     fi
 fi
 

@@ -1,6 +1,6 @@
 // The network setup and the device search end to end, through the windows and
 // through ovlix, with the real arp, ping and sockets, inside the PC namespace
-// that in-namespaces.sh makes (its header shows the network).
+// that scripts/in-namespaces.sh makes (its header shows the network).
 
 #include "core/StartUp.h"
 #include "device/QtHttpFetcher.h"
@@ -45,7 +45,7 @@ protected:
         if (qEnvironmentVariableIsEmpty("OVLIX_NETNS") ||
             planSearch({}, cards).networksText() !=
                 "10.213.0.0/24, 10.214.0.0/24 (cut from 10.214.0.0/16), 10.213.1.0/28")
-            GTEST_SKIP() << "runs inside the namespaces that in-namespaces.sh makes";
+            GTEST_SKIP() << "runs inside the namespaces that scripts/in-namespaces.sh makes";
         socketsBefore = openSockets();
     }
 
@@ -117,7 +117,7 @@ protected:
 };
 
 // The web server at 10.213.0.7 is no Ovlix; the device at 10.214.9.9 lies
-// outside the /24 that 10.214.0.0/16 is cut to, and in-namespaces.sh checks
+// outside the /24 that 10.214.0.0/16 is cut to, and scripts/in-namespaces.sh checks
 // that it was not asked.
 TEST_F(FindDevices, TheWindowListsTheDevicesAndHandsTheFirstOn)
 {
