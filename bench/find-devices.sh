@@ -18,9 +18,9 @@ bridged_start ovlixbench
 set -e
 bridged_join "$pc" eth0 00:03:75:00:01:99 10.215.0.1/22
 for n in 1 2 3 4; do
-    bridged_device "d$n" "00:03:75:00:01:0$n" "10.215.0.1$n/22" --version "bench-$n"
+    bridged_device "d$n" "00:03:75:00:01:0$n" "10.215.0.1$n/22" --firmware "bench-$n"
 done
-bridged_device d5 00:03:75:00:01:05 10.215.0.15/22 --version bench-5 --delay 800
+bridged_device d5 00:03:75:00:01:05 10.215.0.15/22 --firmware bench-5 --delay 800
 bridged_device web 00:03:75:00:01:06 10.215.0.20/22 --not-ovlix
 bridged_wait d1 d2 d3 d4 d5 web
 set +e

@@ -41,7 +41,7 @@ trap 'exit 130' INT
 trap 'exit 143' TERM
 
 : >"$work/simulator.out"
-"$devsim" --port 0 --version 2.1a-demo >"$work/simulator.out" 2>&1 &
+"$devsim" --port 0 --firmware 2.1a-demo >"$work/simulator.out" 2>&1 &
 simulator=$!
 until port="$(sed -n 's|^.*listening on http://127\.0\.0\.1:\([0-9]*\)$|\1|p' "$work/simulator.out")" &&
     [ -n "$port" ]; do

@@ -33,13 +33,13 @@ bridged_join "$pc" pc1 00:03:75:00:00:98 10.213.1.1/28
 # Both cards are on one bridge: each answers ARP only for its own addresses.
 ip netns exec "$pc" sysctl -qw net.ipv4.conf.all.arp_ignore=1
 bridged_device web 00:03:75:20:00:07 10.213.0.7/24 --not-ovlix
-bridged_device d1 00:03:75:00:00:01 10.213.0.10/24 --version find-1.0
-bridged_device d2 00:03:75:00:00:02 10.213.0.20/24 --version find-2.0 --delay 500
-bridged_device d4 00:03:75:00:00:04 10.214.0.7/16 --version find-3.0
-bridged_device d5 00:03:75:00:00:05 10.214.9.9/16 --version find-4.0
-bridged_device f1 00:03:75:10:01:55 fresh --version "$fresh"
-bridged_device f2 00:03:75:10:01:56 fresh --version "$fresh"
-bridged_device f3 00:03:75:10:01:57 fresh --version "$fresh" --take-delay 7000
+bridged_device d1 00:03:75:00:00:01 10.213.0.10/24 --firmware find-1.0
+bridged_device d2 00:03:75:00:00:02 10.213.0.20/24 --firmware find-2.0 --delay 500
+bridged_device d4 00:03:75:00:00:04 10.214.0.7/16 --firmware find-3.0
+bridged_device d5 00:03:75:00:00:05 10.214.9.9/16 --firmware find-4.0
+bridged_device f1 00:03:75:10:01:55 fresh --firmware "$fresh"
+bridged_device f2 00:03:75:10:01:56 fresh --firmware "$fresh"
+bridged_device f3 00:03:75:10:01:57 fresh --firmware "$fresh" --take-delay 7000
 bridged_wait web d1 d2 d4 d5 f1 f2 f3
 set +e
 

@@ -23,6 +23,7 @@ TEST(OvlixCommand, SendsExactlyWhatWasAskedAndSaysHowItWent)
         {{"DEVICE", QStringLiteral("127.0.0.1:%1").arg(device.port())},
          {"REFUSED", refused},
          {"SILENT", QStringLiteral("127.0.0.1:%1").arg(silent.serverPort())},
+         {"DEVSIM", qEnvironmentVariable("OVLIX_DEVSIM")},
          {"LABELS", "/label.spi?labelevent=1&label01=Porch&h01=A&u01=1&label02=Garage&h02=A&"
                     "u02=2&label03=Hall%20lamp&h03=B&u03=16&label04=&h04=A&u04=1&label05=&h05=A&"
                     "u05=1&label06=&h06=A&u06=1&label07=&h07=A&u07=1&label08=&h08=A&u08=1"}},
