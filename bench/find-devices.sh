@@ -9,6 +9,7 @@
 set -u
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(cd "${1:-$root/build}" && pwd)"
+[ -d "$build/bench" ] || { echo "Build the benchmarks first: OVLIX_BENCHMARKS=ON scripts/build.sh" >&2; exit 1; }
 runs="${2:-5}"
 devsim="$build/tools/devsim/ovlix-devsim"
 finder="$build/bench/ovlix-bench-find"

@@ -10,6 +10,7 @@
 set -eu
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(cd "${1:-$root/build}" && pwd)"
+[ -d "$build/bench" ] || { echo "Build the benchmarks first: OVLIX_BENCHMARKS=ON scripts/build.sh" >&2; exit 1; }
 runs="${2:-10}"
 tag=$$
 pc="ovlixbench-pc-$tag"

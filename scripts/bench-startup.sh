@@ -8,6 +8,7 @@ set -eu
 root="$(cd "$(dirname "$0")/.." && pwd)"
 runs="${1:-10}"
 build="$root/build"
+[ -d "$build/bench" ] || { echo "Build the benchmarks first: OVLIX_BENCHMARKS=ON scripts/build.sh" >&2; exit 1; }
 display=":87"
 work="$(mktemp -d)"
 Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &

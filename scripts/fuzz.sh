@@ -6,11 +6,15 @@ set -eu
 root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${1:-30}"
 build="$root/build-fuzz"
+targets="$(sed -n 's/^set(OVLIX_FUZZERS \(.*\))$/\1/p' "$root/fuzz/CMakeLists.txt")"
+if [ -z "$targets" ]; then
+    echo "No fuzz targets found in fuzz/CMakeLists.txt (set(OVLIX_FUZZERS ...)): nothing was fuzzed"
+    exit 1
+fi
 "$root/scripts/setup-debian.sh" test
 CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DOVLIX_BUILD_TESTS=OFF -DOVLIX_BUILD_FUZZERS=ON -DOVLIX_WERROR=ON \
     -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined"
-targets="$(sed -n 's/^set(OVLIX_FUZZERS \(.*\))$/\1/p' "$root/fuzz/CMakeLists.txt")"
 # shellcheck disable=SC2086
 cmake --build "$build" -j"$(nproc)" --target $targets
 work="$(mktemp -d)"

@@ -7,7 +7,7 @@
 # format check and the normal suite only.
 set -eu
 root="$(cd "$(dirname "$0")/.." && pwd)"
-export OVLIX_WERROR=ON
+export OVLIX_WERROR=ON OVLIX_BENCHMARKS=ON
 
 "$root/scripts/setup-debian.sh" test
 echo "== Formatting (.clang-format)"
