@@ -49,13 +49,14 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Set up and operate an Ovlix network I/O b
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "OvlixSetup checks that an Ovlix device answers at an address and shows its\n"
     "firmware version, gives a freshly reset device a static IP address through\n"
-    "a static ARP entry, edits and uploads the device's eight X10 labels, and\n"
-    "sends single X10 commands (On, Off, Query) through the device. Everything\n"
-    "it does is written to a time-stamped log.\n"
+    "a static ARP entry, edits and uploads the device's eight X10 labels,\n"
+    "sends single X10 commands (On, Off, Query) through the device, and finds\n"
+    "the devices on the networks this PC is on. Everything it does is written\n"
+    "to a time-stamped log.\n"
     "\n"
-    "The package also holds ovlix, which does the device's everyday operations\n"
-    "from a command line, and ovlix-devsim, a simulator of the device's web\n"
-    "pages, to try both without hardware.")
+    "The package also holds ovlix, which does the same from a command line\n"
+    "(verify, x10, labels show, labels send, find, setup), and ovlix-devsim, a\n"
+    "simulator of the device's web pages, to try both without hardware.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
