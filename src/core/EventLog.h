@@ -15,9 +15,11 @@ public:
 
     explicit EventLog(QString logFile, Clock clock = &QDateTime::currentDateTime,
                       const QLocale& locale = QLocale::system());
+    virtual ~EventLog() = default;
 
     // Never fails towards the caller: a line that cannot be written is dropped.
-    void WriteLog(const QString& message) const;
+    // A procedure that repeats itself may hold its lines back (AddressSetup).
+    virtual void WriteLog(const QString& message) const;
 
     const QString& file() const { return logFile_; }
 

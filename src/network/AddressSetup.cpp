@@ -10,7 +10,28 @@
 
 namespace ovlix {
 
+// Keeps what is written through it, for the setup to write or drop once it
+// knows whether the lines tell anything new.
+class HeldLines : public EventLog {
+public:
+    explicit HeldLines(const EventLog& log) : EventLog(log) {}
+    void WriteLog(const QString& message) const override { held_.append(message); }
+    QStringList take() const { return std::exchange(held_, {}); }
+    void write(const QStringList& lines) const
+    {
+        for (const QString& line : lines)
+            EventLog::WriteLog(line);
+    }
+
+private:
+    mutable QStringList held_;
+};
+
 namespace {
+
+// An outcome that does not change is logged once a second at the
+// quarter-second rounds, not at every probe.
+constexpr int kProbesPerRepeatedLine = 4;
 
 QString whatMet(FetchResult::Failure failure)
 {
@@ -38,7 +59,8 @@ QString whatMet(FetchResult::Failure failure)
 
 AddressSetup::AddressSetup(AddressAssignment::Seams seams, HostLookup& hosts,
                            std::chrono::milliseconds wait, std::chrono::milliseconds interval)
-    : seams_(std::move(seams)), hosts_(hosts), assignment_(seams_)
+    : seams_(std::move(seams)), hosts_(hosts), assignment_(seams_),
+      held_(std::make_shared<HeldLines>(seams_.log))
 {
     rounds_.setInterval(interval);
     rounds_.setTimerType(Qt::PreciseTimer);
@@ -80,11 +102,17 @@ void AddressSetup::run(const QString& ip, const QString& mac, Stage stage,
 
 void AddressSetup::probe()
 {
-    SetArpEntry(seams_.log, seams_.launcher, seams_.commands, ip_, mac_, card_);
+    // The entry is set again every round; its lines are logged when they change.
+    SetArpEntry(*held_, seams_.launcher, seams_.commands, ip_, mac_, card_);
+    const QStringList entryLines = held_->take();
+    if (entryLines != lastEntryLines_)
+        held_->write(entryLines);
+    lastEntryLines_ = entryLines;
     const int number = ++probes_;
     probeVersion(
-        seams_.inet, seams_.log, ip_,
-        [this, number, alive = std::weak_ptr<bool>(alive_)](VersionProbe answer) {
+        seams_.inet, *held_, ip_,
+        [this, number, held = held_, alive = std::weak_ptr<bool>(alive_)](VersionProbe answer) {
+            const QStringList lines = held->take();
             if (alive.expired() || !done_)
                 return;
             if (answer.version) {
@@ -101,9 +129,15 @@ void AddressSetup::probe()
                 return;
             }
             // Each change is told once, not every quarter second.
+            const bool changed = answer.failure != lastFailure_ || lines != lastProbeLines_;
             if (answer.failure != lastFailure_)
                 report(QStringLiteral("probe %1: %2").arg(number).arg(whatMet(answer.failure)));
+            if (changed || number >= lastLoggedProbe_ + kProbesPerRepeatedLine) {
+                held->write(lines);
+                lastLoggedProbe_ = number;
+            }
             lastFailure_ = answer.failure;
+            lastProbeLines_ = lines;
         });
 }
 

@@ -8,11 +8,13 @@
 #include <optional>
 #include <QElapsedTimer>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 
 namespace ovlix {
 
 class HostLookup;
+class HeldLines;
 
 // How long one probe may take: a device that has its address answers within
 // milliseconds, and a short deadline lets the next probe go out soon.
@@ -57,6 +59,10 @@ private:
     std::function<void(Outcome)> done_;
     int probes_ = 0;
     std::optional<FetchResult::Failure> lastFailure_;
+    // The rounds' log lines, held until it is known whether they tell anything new.
+    std::shared_ptr<HeldLines> held_;
+    QStringList lastEntryLines_, lastProbeLines_;
+    int lastLoggedProbe_ = 0;
     // Answers of probes still in flight must not reach an object that is gone.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

@@ -297,8 +297,8 @@ TEST(AddressSetup, ProbesUntilTheDeviceAnswersOrTheWaitIsOverAndTellsEachChange)
         EXPECT_EQ(outcome->message.size() > message.size(), message == notSaved);
         EXPECT_EQ(told, stages);
         const QStringList log = pc.files.logMessages();
-        EXPECT_EQ(log.count("Run App:  " + kSet),
-                  result == Result::NotAllowed ? 0 : pc.device.count() + 1);
+        // The entry is set at every probe, and logged at the press and the first.
+        EXPECT_EQ(log.count("Run App:  " + kSet), result == Result::NotAllowed ? 0 : 2);
         EXPECT_EQ(log.contains(message), result != Result::Done);
         EXPECT_EQ(log.contains("ERROR::SaveNetSettings: " + outcome->message.mid(notSaved.size())),
                   message == notSaved);
@@ -312,4 +312,20 @@ TEST(AddressSetup, ProbesUntilTheDeviceAnswersOrTheWaitIsOverAndTellsEachChange)
     setup.run("172.16.0.5", kMac,
               [&told](std::chrono::milliseconds, const QString& what) { told += what; }, {});
     EXPECT_EQ(told, "static ARP entry for 172.16.0.5 set (host address none), ping started");
+    // A device silent for a while: after the first probe's lines, one line every fourth
+    // probe (a second) and one at each change.
+    Pc slow;
+    AddressSetup waiting(slow.seams("netset"), slow.hosts, std::chrono::seconds(20),
+                         std::chrono::milliseconds(10));
+    bool over = false;
+    waiting.run(kIp, kMac, {}, [&over](AddressSetup::Outcome) { over = true; });
+    QList<FetchResult> answers(9, failed(Failure::NoAnswer));
+    slow.answer(answers += {kConnectionRefused, versionPage("2.1a")}, [&over] { return over; });
+    const QStringList log = slow.files.logMessages();
+    const QString notFound = "PingOvlix: index.htm version not found";
+    EXPECT_EQ(log.mid(log.indexOf("Run App:  ping 192.168.1.250") + 1).join('\n').toStdString(),
+              QStringList({"Set ARP entry: " + kSet, "Run App:  " + kSet, notFound, notFound,
+                           notFound, notFound})
+                  .join('\n')
+                  .toStdString());
 }
