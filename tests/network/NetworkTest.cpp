@@ -312,9 +312,8 @@ TEST(AddressSetup, ProbesUntilTheDeviceAnswersOrTheWaitIsOverAndTellsEachChange)
     setup.run("172.16.0.5", kMac,
               [&told](std::chrono::milliseconds, const QString& what) { told += what; }, {});
     EXPECT_EQ(told, "static ARP entry for 172.16.0.5 set (host address none), ping started");
-    // A device silent for a while: after the first probe's lines, one line every fourth
-    // probe (a second) and one at each change.
-    Pc slow;
+    Pc slow; // silent a while: the first probe's lines, then a line every fourth probe and each
+             // change
     AddressSetup waiting(slow.seams("netset"), slow.hosts, std::chrono::seconds(20),
                          std::chrono::milliseconds(10));
     bool over = false;
@@ -322,10 +321,8 @@ TEST(AddressSetup, ProbesUntilTheDeviceAnswersOrTheWaitIsOverAndTellsEachChange)
     QList<FetchResult> answers(9, failed(Failure::NoAnswer));
     slow.answer(answers += {kConnectionRefused, versionPage("2.1a")}, [&over] { return over; });
     const QStringList log = slow.files.logMessages();
-    const QString notFound = "PingOvlix: index.htm version not found";
     EXPECT_EQ(log.mid(log.indexOf("Run App:  ping 192.168.1.250") + 1).join('\n').toStdString(),
-              QStringList({"Set ARP entry: " + kSet, "Run App:  " + kSet, notFound, notFound,
-                           notFound, notFound})
-                  .join('\n')
+              ("Set ARP entry: " + kSet + "\nRun App:  " + kSet +
+               QString("\nPingOvlix: index.htm version not found").repeated(4))
                   .toStdString());
 }
