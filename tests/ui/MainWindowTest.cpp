@@ -6,6 +6,7 @@
 #include "ui/FindDevicesWindow.h"
 #include "ui/NetworkWindow.h"
 
+#include <QComboBox>
 #include <QLabel>
 
 using namespace ovlix;
@@ -61,10 +62,37 @@ TEST_F(MainWindowTest, VerifyShowsTheVersionOrSaysNotFound)
     }));
 }
 
+// Every text of a box, button or label fits inside its frame, and within its
+// window, with room for a font 5 % wider than the look's.
+static void expectTextsFit(QWidget* control)
+{
+    const auto* label = qobject_cast<QLabel*>(control);
+    const auto* list = qobject_cast<QLineEdit*>(control)
+                           ? qobject_cast<QComboBox*>(control->parentWidget())
+                           : nullptr;
+    QStringList texts{control->property("text").toString().remove('&')};
+    for (int i = 0; list && i < list->count(); ++i)
+        texts << list->itemText(i);
+    const int frame = control->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    const int margin = label ? 0 : list ? 2 : frame + 2; // a line edit's, inside the frame
+    QRect room = control->contentsRect().adjusted(margin, 0, -margin, 0) &
+                 QRect(-control->pos(), control->parentWidget()->size());
+    room.setWidth(room.width() * 100 / 105);
+    const int wrap = label && label->wordWrap() ? Qt::TextWordWrap : 0;
+    for (const QString& text : texts) {
+        const QRect need = control->fontMetrics().boundingRect(room, wrap, text);
+        const std::string what =
+            (list ? list : control)->objectName().toStdString() + " '" + text.toStdString() + "'";
+        EXPECT_LE(need.width(), room.width()) << what;
+        EXPECT_LE(wrap ? need.height() : 0, room.height()) << what;
+    }
+}
+
+// Each window opens once, in its documented form, and its texts fit.
 TEST_F(MainWindowTest, EachButtonAndMenuItemOpensItsWindowOnceInItsDocumentedForm)
 {
     struct Form {
-        QString control, title, focus, greyBoxes, heading; // headings 9.75 points, buttons 8.25
+        QString control, title, focus, greyBoxes, heading; // headings 9.75 points, the rest 8.25
         bool fixedBorder = false;
         QString deviceIp = "192.168.1.250"; // the labels and X10 windows take the typed address
     };
@@ -76,6 +104,8 @@ TEST_F(MainWindowTest, EachButtonAndMenuItemOpensItsWindowOnceInItsDocumentedFor
         {"mnuAbout", "Ovlix", "", "", "Label3"},
         {"mnuFindDevices", "Find Ovlix Devices", "lstDevices", "", "", true},
     };
+    ASSERT_EQ(QFontInfo(QApplication::font()).family(), "Liberation Sans")
+        << "alone: ui/fonts.conf";
     MainWindow* main = windows.openMain();
     for (const Form& form : forms) {
         context.DeviceIP = "192.168.1.250";
@@ -97,10 +127,13 @@ TEST_F(MainWindowTest, EachButtonAndMenuItemOpensItsWindowOnceInItsDocumentedFor
             EXPECT_EQ(find(window, name)->palette().color(QPalette::Base),
                       window->palette().color(QPalette::Window).darker(110));
         for (const QString& name : form.heading.split(' ', Qt::SkipEmptyParts))
-            EXPECT_EQ(find<QWidget>(window, name)->font().pointSizeF(), 9.75);
-        for (const auto* button : window->findChildren<QPushButton*>())
-            EXPECT_EQ(button->font().pointSizeF(), 8.25);
+            EXPECT_DOUBLE_EQ(find<QWidget>(window, name)->font().pointSizeF() * 8.25,
+                             QApplication::font().pointSizeF() * 9.75);
         EXPECT_EQ(!(window->windowFlags() & Qt::WindowMaximizeButtonHint), form.fixedBorder);
+        for (const auto* button : window->findChildren<QPushButton*>())
+            EXPECT_EQ(button->font(), QApplication::font());
+        for (QWidget* control : window->findChildren<QWidget*>())
+            expectTextsFit(control);
     }
     EXPECT_EQ(main->centralWidget()->size(), QSize(454, 264));
     EXPECT_EQ(windows.openNetwork()->size(), QSize(215, 267));
