@@ -88,21 +88,37 @@ static void expectTextsFit(QWidget* control)
     }
 }
 
-// Each window opens once, in its documented form, and its texts fit.
+// Types keys into a window, or into the menu that they opened.
+static void pressKeys(QWidget* window, const QKeySequence& keys)
+{
+    for (int i = 0; i < keys.count(); ++i) {
+        QWidget* menu = QApplication::activePopupWidget();
+        QTest::keyClick(menu ? menu : window, keys[i].key(), keys[i].keyboardModifiers());
+    }
+}
+
+// Each window opens once, by its mnemonic and by a click. Its texts fit, each
+// box that takes the focus has a name of its own to speak (a button speaks its
+// caption), and each mnemonic presses its button or focuses its box.
 TEST_F(MainWindowTest, EachButtonAndMenuItemOpensItsWindowOnceInItsDocumentedForm)
 {
     struct Form {
-        QString control, title, focus, greyBoxes, heading; // headings 9.75 points, the rest 8.25
+        // headings 9.75 points, the rest 8.25; mnemonics: keys, then what they press or focus
+        QString control, keys, title, focus, greyBoxes, heading, mnemonics;
         bool fixedBorder = false;
         QString deviceIp = "192.168.1.250"; // the labels and X10 windows take the typed address
     };
     const Form forms[] = {
-        {"", "Ovlix 2.0.0", "cmdVerify", "txtVersion", "", true},
-        {"cmdNetork", "Ovlix Network Setup", "txtMAC", "txtVersion txtHostIP", "", true},
-        {"cmdX10", "Control X10 Devices", "cmdSend", "txtOvlixIP", "Label6", false, "127.0.0.1:7"},
-        {"cmdDeviceLabels", "Device Labels", "txtLabel0", "", "Frame1", false, "127.0.0.1:7"},
-        {"mnuAbout", "Ovlix", "", "", "Label3"},
-        {"mnuFindDevices", "Find Ovlix Devices", "lstDevices", "", "", true},
+        {"", "", "Ovlix 2.0.0", "cmdVerify", "txtVersion", "", "Alt+V cmdVerify", true},
+        {"cmdNetork", "Alt+N", "Ovlix Network Setup", "txtMAC", "txtVersion txtHostIP", "",
+         "Alt+S cmdSetIP", true},
+        {"cmdX10", "Alt+C", "Control X10 Devices", "cmdSend", "txtOvlixIP", "Label6",
+         "Alt+S cmdSend", false, "127.0.0.1:7"},
+        {"cmdDeviceLabels", "Alt+E", "Device Labels", "txtLabel0", "", "Frame1",
+         "Alt+S cmdSave Alt+L cmdLoad Alt+C cmdClear Alt+O cmdSend", false, "127.0.0.1:7"},
+        {"mnuAbout", "Alt+H, A", "Ovlix", "", "", "Label3", ""},
+        {"mnuFindDevices", "Alt+T, F", "Find Ovlix Devices", "lstDevices", "", "",
+         "Alt+S cmdSearchAgain Alt+D lstDevices", true},
     };
     ASSERT_EQ(QFontInfo(QApplication::font()).family(), "Liberation Sans")
         << "alone: ui/fonts.conf";
@@ -110,6 +126,12 @@ TEST_F(MainWindowTest, EachButtonAndMenuItemOpensItsWindowOnceInItsDocumentedFor
     for (const Form& form : forms) {
         context.DeviceIP = "192.168.1.250";
         type(main, "txtOvlixIP", "127.0.0.1:7");
+        QApplication::setActiveWindow(main);
+        pressKeys(main, QKeySequence(form.keys)); // opens it as the clicks below do
+        EXPECT_TRUE(waitUntil([&] {
+            const QWidget* active = QApplication::activeWindow();
+            return active && active->windowTitle() == form.title;
+        })) << form.keys.toStdString();
         for (int press = 0; press < 2 && !form.control.isEmpty(); ++press)
             if (auto* button = main->findChild<QPushButton*>(form.control))
                 QTest::mouseClick(button, Qt::LeftButton);
@@ -132,8 +154,28 @@ TEST_F(MainWindowTest, EachButtonAndMenuItemOpensItsWindowOnceInItsDocumentedFor
         EXPECT_EQ(!(window->windowFlags() & Qt::WindowMaximizeButtonHint), form.fixedBorder);
         for (const auto* button : window->findChildren<QPushButton*>())
             EXPECT_EQ(button->font(), QApplication::font());
-        for (QWidget* control : window->findChildren<QWidget*>())
+        for (QWidget* control : window->findChildren<QWidget*>()) {
             expectTextsFit(control);
+            const QString name = control->objectName();
+            EXPECT_TRUE(control->focusPolicy() == Qt::NoFocus || name.isEmpty() ||
+                        name.startsWith("qt_") || qobject_cast<QAbstractButton*>(control) ||
+                        !control->accessibleName().isEmpty())
+                << name.toStdString();
+        }
+        for (QLineEdit* box : window->findChildren<QLineEdit*>("txtIP"))
+            box->setText("127.0.0.1:7"); // before Set IP Address
+        const QStringList mnemonics = form.mnemonics.split(' ', Qt::SkipEmptyParts);
+        for (qsizetype i = 0; i < mnemonics.size(); i += 2) {
+            window->setFocus();
+            pressKeys(window, QKeySequence(mnemonics[i]));
+            auto* target = find<QWidget>(window, mnemonics[i + 1]);
+            auto* button = qobject_cast<QAbstractButton*>(target);
+            EXPECT_TRUE(button ? button->isDown() : target->hasFocus())
+                << mnemonics[i].toStdString();
+            EXPECT_TRUE(waitUntil([&] { return !button || !button->isDown(); }));
+            while (answered < held.count())
+                answer(kConnectionRefused);
+        }
     }
     EXPECT_EQ(main->centralWidget()->size(), QSize(454, 264));
     EXPECT_EQ(windows.openNetwork()->size(), QSize(215, 267));
