@@ -40,7 +40,8 @@ if(WIN32)
 endif()
 
 # The Debian package: the Qt libraries come from what the programs link, the
-# tools from what the network setup starts.
+# tools from what the network setup starts, the font from what the windows'
+# look is measured with.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ovlixsetup)
 set(CPACK_PACKAGE_VENDOR "OvlixSetup developers")
@@ -63,5 +64,5 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://ovlixsetup.github.io/)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "net-tools, iputils-ping")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "net-tools, iputils-ping, fonts-liberation2")
 include(CPack)

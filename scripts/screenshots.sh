@@ -1,7 +1,8 @@
 #!/bin/sh
 # Remakes the README's screenshots in docs/screenshots: the built program runs
 # under its own Xvfb, in a network namespace with only loopback (needs root),
-# and each window is opened with the mouse as a user would.
+# with no font but the one its look is measured with (as the window tests
+# have it), and each window is opened with the mouse as a user would.
 set -eu
 root="$(cd "$(dirname "$0")/.." && pwd)"
 out="$root/docs/screenshots"
@@ -14,6 +15,7 @@ trap 'kill $program $xvfb 2>/dev/null; rm -rf "$work"' EXIT INT TERM
 program=""
 sleep 1
 export DISPLAY="$display"
+export FONTCONFIG_FILE="$root/tests/ui/fonts.conf"
 
 cp "$root/build/src/OvlixSetup" "$work/"
 setsid "$root/scripts/run-isolated.sh" "$work/OvlixSetup" >/dev/null 2>&1 &
@@ -56,3 +58,7 @@ shoot "$x10" x10
 xdotool windowmove "$x10" 600 0
 click "$main" 90 $((16 + 54 + 11 + menu))     # Network Setup
 shoot "$(window "Ovlix Network Setup")" network
+click "$main" 18 8           # Tools
+sleep 0.3
+xdotool key Down Return      # Find Devices..., which finds no network here but loopback
+shoot "$(window "Find Ovlix Devices")" find

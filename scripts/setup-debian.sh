@@ -7,10 +7,11 @@
 set -eu
 
 # Building (help2man writes the manual pages at build time) and running: the
-# network setup starts arp and ping, and the demo builds network namespaces.
+# network setup starts arp and ping, the demo builds network namespaces, and
+# the windows are drawn in Liberation Sans.
 run_packages="cmake g++ make pkg-config \
   qt6-base-dev qt6-base-dev-tools libgl-dev help2man \
-  net-tools iputils-ping iproute2"
+  net-tools iputils-ping iproute2 fonts-liberation2"
 
 # The tests: GoogleTest; the sanitizer runtime, clang and libFuzzer; clang's
 # format and tidy checks; the Windows cross compiler and Wine; Xvfb and fonts
@@ -18,7 +19,7 @@ run_packages="cmake g++ make pkg-config \
 # which the benchmarks time.
 test_packages="libgtest-dev libgmock-dev \
   clang libclang-rt-14-dev clang-format clang-tidy g++-mingw-w64-x86-64-posix wine64 \
-  xvfb xauth fonts-dejavu-core fonts-liberation2 \
+  xvfb xauth fonts-dejavu-core \
   dpkg-dev file desktop-file-utils appstream lintian curl"
 
 case "${1:-run}" in

@@ -6,6 +6,7 @@ namespace ovlix {
 
 bool RunApp(const EventLog& log, ProcessLauncher& launcher, const QString& commandLine)
 {
+    // Two blanks after the colon: the documented line has them.
     log.WriteLog(QStringLiteral("Run App:  ") + commandLine);
     const StartOutcome outcome = launcher.startDetached(commandLine);
     if (outcome.started)

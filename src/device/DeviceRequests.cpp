@@ -47,6 +47,7 @@ void probeVersion(HttpFetcher& inet, const EventLog& log, const QString& ip,
     inet.get(probeUrl(ip), [&log, done = std::move(done)](const FetchResult& result) {
         // A failed fetch has an empty body, so it is reported as not found too.
         std::optional<QString> version = findVersion(fromFileText(result.body));
+        // The documented line calls the root page index.htm.
         if (!version)
             log.WriteLog(QStringLiteral("PingOvlix: index.htm version not found"));
         done({std::move(version), result.failure, result.error});

@@ -66,6 +66,7 @@ void AddressAssignment::tick(const QString& ip, const QString& mac, const ArpCar
                 QString why = seams_.arpTableRefusal();
                 if (why.isEmpty())
                     why = whyNoOvlixAnswered(ip, probe.failure, seams_.cards());
+                // Two blanks after the first full stop, as the documented message has.
                 QString message = QStringLiteral("Error: ") + errors +
                                   QStringLiteral("Failed to ping Ovlix.  Please try again.\r\n");
                 if (!why.isEmpty()) {
@@ -81,6 +82,7 @@ void AddressAssignment::tick(const QString& ip, const QString& mac, const ArpCar
             }
             // The device has the address whether or not it could be saved.
             const SaveResult saved = SaveNetSettings(seams_.log, seams_.netsetFile, ip, mac);
+            // "Addess" is the documented message's own spelling.
             QString message = QStringLiteral("Ovlix Addess Setup Complete");
             if (!saved.ok)
                 message += QStringLiteral("\r\nThe address could not be saved: ") + saved.error;

@@ -54,6 +54,7 @@ bool DeleteArpEntry(const EventLog& log, ProcessLauncher& launcher, const QStrin
     // Only the second command's start decides the result.
     if (RunApp(log, launcher, NetworkCommands::deleteArpEntryBare()))
         return true;
+    // The documented line, its blank at the end included.
     log.WriteLog(QStringLiteral("ERROR::Delete ARP entry. "));
     return false;
 }
@@ -65,6 +66,7 @@ bool SetArpEntry(const EventLog& log, ProcessLauncher& launcher, const NetworkCo
     log.WriteLog(QStringLiteral("Set ARP entry: ") + commandLine);
     if (RunApp(log, launcher, commandLine))
         return true;
+    // The documented line, its two blanks at the end included.
     log.WriteLog(QStringLiteral("ERROR::Set ARP entry failed.  "));
     return false;
 }

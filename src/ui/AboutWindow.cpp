@@ -9,6 +9,7 @@ namespace ovlix {
 AboutWindow::AboutWindow(WindowEnvironment& environment) : ui(std::make_unique<Ui::frmAbout>())
 {
     ui->setupUi(this);
+    useLargeFont(*ui->Label2);
     // The first web address line is 9.75 points, as the headings are; a form
     // holds whole points only.
     useHeadingFont(*ui->Label3);

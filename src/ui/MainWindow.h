@@ -35,7 +35,7 @@ Q_SIGNALS:
 private:
     void Form_Load();
     void cmdVerify_Click();
-    void cmdNetork_Click();
+    void cmdNetork_Click(); // the form's documented name, spelt as it is there
     void cmdDeviceLabels_Click();
     void cmdX10_Click();
     void mnuAbout_Click();

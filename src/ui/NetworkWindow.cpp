@@ -25,6 +25,8 @@ NetworkWindow::NetworkWindow(WindowEnvironment& environment)
     setFixedSize(size());
     showAsReadOnly(*ui->txtVersion);
     showAsReadOnly(*ui->txtHostIP);
+    useLargeFont(*ui->txtMAC);
+    useLargeFont(*ui->txtIP);
 
     // A child by its documented name, so that tests find it as they find controls.
     timerARP.setParent(this);

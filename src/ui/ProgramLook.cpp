@@ -65,17 +65,28 @@ private:
     static constexpr int kTitleIndent = 6;
 };
 
+// The forms are laid out for MS Sans Serif, whose letters run narrower than
+// those of Liberation Sans, the font the look is measured with (the package
+// depends on it; Arial, on Windows, is its metric twin). Each documented size
+// is drawn at 10/11 of its points, 8.25 points as 10 pixels at 96 dpi: every
+// caption then fits its control with room to spare for a slightly wider font.
+constexpr qreal kDrawnPerDocumentedPoint = 10.0 / 11.0;
+
+void setPointSize(QWidget& widget, qreal points)
+{
+    QFont font = widget.font();
+    font.setPointSizeF(points);
+    widget.setFont(font);
+}
+
 } // namespace
 
 void applyProgramLook()
 {
     registerProgramPictures();
-    // The forms are laid out for a small sans serif font of 8.25 points.
     QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                      QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-                      QStringLiteral("DejaVu Sans")});
-    font.setPointSizeF(8.25);
+    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    font.setPointSizeF(8.25 * kDrawnPerDocumentedPoint);
     QApplication::setFont(font);
 
     QIcon icon;
@@ -101,23 +112,17 @@ void useFixedBorder(QWidget& window)
                           Qt::MSWindowsFixedSizeDialogHint);
 }
 
-namespace {
-
-void setPointSize(QWidget& widget, qreal points)
-{
-    QFont font = widget.font();
-    font.setPointSizeF(points);
-    widget.setFont(font);
-}
-
-} // namespace
-
 void useHeadingFont(QWidget& widget)
 {
     // A font set on a frame would pass on to its children.
     for (QWidget* child : widget.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         setPointSize(*child, child->font().pointSizeF());
-    setPointSize(widget, 9.75);
+    setPointSize(widget, 9.75 * kDrawnPerDocumentedPoint);
+}
+
+void useLargeFont(QWidget& widget)
+{
+    setPointSize(widget, 12 * kDrawnPerDocumentedPoint);
 }
 
 void runLineThroughTitle(QGroupBox& frame)

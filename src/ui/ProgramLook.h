@@ -21,6 +21,9 @@ void useFixedBorder(QWidget& window);
 // holds keeps its own size.
 void useHeadingFont(QWidget& widget);
 
+// The network setup's address boxes and the About window's title are 12 points.
+void useLargeFont(QWidget& widget);
+
 // The frame's line runs through the middle of its title, as the forms are laid
 // out for, not below the title where a heading at the frame's top would sit.
 void runLineThroughTitle(QGroupBox& frame);

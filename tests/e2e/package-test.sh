@@ -25,7 +25,7 @@ for file in bin/OvlixSetup bin/ovlix bin/ovlix-devsim share/man/man1/ovlix.1.gz 
 done
 desktop-file-validate "$share/applications/$id.desktop" || fail "the desktop entry does not validate"
 depends="$(dpkg-deb -f "$deb" Depends)"
-for needed in libqt6widgets6 libqt6network6 libqt6core6 net-tools iputils-ping; do
+for needed in libqt6widgets6 libqt6network6 libqt6core6 net-tools iputils-ping fonts-liberation2; do
     echo "$depends" | grep -q "$needed" || fail "Depends lacks $needed: $depends"
 done
 # The manual page is the one help2man made from the command line's --help.
