@@ -53,14 +53,15 @@ void applyLine(const QString& line, int number, LabelSlot& slot, QString& proble
     slot.text = field;
 
     // The codes stand as the boxes showed them when they were saved, typed
-    // texts included.
+    // texts included; blanks around a code are no part of it, and would
+    // otherwise be sent to the device with it.
     const qsizetype codes = line.count(kLabelFieldDelimiter);
     ParseField(rest, kLabelFieldDelimiter, field, rest);
     if (codes >= 1)
-        slot.house = field;
+        slot.house = field.trimmed();
     ParseField(rest, kLabelFieldDelimiter, field, rest);
     if (codes >= 2)
-        slot.unit = field;
+        slot.unit = field.trimmed();
     if (codes == 0)
         problem = QStringLiteral("Line %1: the house and unit codes are missing").arg(number);
     else if (codes == 1)

@@ -33,10 +33,11 @@ struct LabelsProblems {
 LabelsProblems applyLabelsText(const QString& text, LabelSet& slots);
 
 // Reads the file's first eight lines (ended by CR LF, LF or CR) into the slots.
-// The fields are taken as they stand, so every slot that was saved comes back
-// as it was. A missing field leaves its part of the slot as it was, a missing
-// line leaves its slot; the log tells the last field problem and then what was
-// wrong with the lines. Returns why the file could not be opened; empty when it was.
+// The fields are taken as they stand, blanks around the codes aside, so every
+// slot that was saved comes back as it was. A missing field leaves its part of
+// the slot as it was, a missing line leaves its slot; the log tells the last
+// field problem and then what was wrong with the lines. Returns why the file
+// could not be opened; empty when it was.
 QString readLabelsFile(const EventLog& log, const QString& path, LabelSet& slots);
 
 } // namespace ovlix

@@ -33,7 +33,7 @@ TEST(LabelsFile, ReadsWhatItCanAndLogsTheLastFieldProblemAndTheLineCount)
         {QByteArray(example).replace("\r\n", "\n"), "Porch,A,1 ,A,1", {}},
         {QByteArray(example).replace("\r\n", "\r"), "Porch,A,1 ,A,1", {}},
         {"Lamp,Bx,+5\r\n" + rest + "\r\n\r\n", "Lamp,Bx,+5 ,A,1", {}},
-        {"  Lamp , Q,\t16\r\n" + rest, "Lamp ,Q,16 ,A,1", {}},
+        {"  Lamp , Q \t,\t16 \r\n" + rest, "Lamp ,Q,16 ,A,1", {}},
         {"Hall, lamp,B,16\r\n" + rest, "Hall,lamp,B ,A,1", {}},
         {"Lamp,,\r\n" + rest, "Lamp,, ,A,1", {}},
         {"Lamp,B\r\n" + rest, "Lamp,B,5 ,A,1", {unit.arg(1)}},

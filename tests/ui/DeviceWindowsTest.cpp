@@ -43,7 +43,7 @@ protected:
 TEST_F(DeviceWindowsTest, LabelsAreLoadedClearedSavedAndSentAsShown)
 {
     context.DeviceIP = "127.0.0.1:1";
-    files.write("labels", kWorkedExampleFile);
+    files.write("labels", QByteArray(kWorkedExampleFile).replace(",B,16", ",B ,16 "));
     DeviceLabelsWindow* window = windows.openDeviceLabels();
     const QString example = upload({"Porch,A,1", "Garage,A,2", "Hall%20lamp,B,16"});
     EXPECT_EQ(send(window), example);
