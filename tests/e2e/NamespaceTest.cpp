@@ -1,6 +1,7 @@
 // The network setup and the device search end to end, through the windows and
 // through ovlix, with the real arp, ping and sockets, inside the PC namespace
-// that scripts/in-namespaces.sh makes (its header shows the network).
+// that scripts/in-namespaces.sh makes (its header shows the network). Each
+// test has namespaces of its own, where no fresh device has an address yet.
 
 #include "core/StartUp.h"
 #include "device/QtHttpFetcher.h"
@@ -92,7 +93,7 @@ protected:
     int socketsBefore = 0;
 };
 
-// ---- The device search, first, while the fresh devices have no address ----
+// ---- The device search ----
 
 class FindDevices : public InNamespaces {
 protected:
@@ -192,9 +193,7 @@ TEST_F(InNamespaces, TheWindowGivesTheDeviceBehindTheSecondCardItsAddress)
     EXPECT_EQ(files.read("netset"), "lastip, 10.213.1.5\r\nlastmac, 00-03-75-10-01-55\r\n");
 }
 
-// ovlix's searches and setups, after the windows': the search finds the
-// device the window set up, and the setups give the other fresh devices an
-// address.
+// ovlix's searches and setups: the setups give the fresh devices an address.
 TEST_F(InNamespaces, TheCommandLineFindsAndSetsUpAsTheWindowsDo)
 {
     DeviceSimulator loopback; // the neighbour table knows no MAC address for it
