@@ -48,6 +48,9 @@ protected:
                 "10.213.0.0/24, 10.214.0.0/24 (cut from 10.214.0.0/16), 10.213.1.0/28")
             GTEST_SKIP() << "runs inside the namespaces that scripts/in-namespaces.sh makes";
         socketsBefore = openSockets();
+        // The host name as Debian maps it, whatever the resolver of the machine
+        // under the test says (a bare build root has no /etc/hosts).
+        hosts.named = QList<QHostAddress>{QHostAddress("127.0.1.1")};
     }
 
     // The log's messages since `from`, each once, seconds taken cut out.
@@ -71,13 +74,7 @@ protected:
     AppContext context = makeAppContext(files.path(QString()), programVersion());
     RecordingMessages messages;
     SystemProcessLauncher launcher;
-    // The host name as Debian maps it, to 127.0.1.1, whatever the resolver of
-    // the machine under the test says (a bare build root has no /etc/hosts).
-    FixedHostLookup hosts = [] {
-        FixedHostLookup debian;
-        debian.named = QList<QHostAddress>{QHostAddress("127.0.1.1")};
-        return debian;
-    }();
+    FixedHostLookup hosts;
     QList<NetworkCard> cards = systemNetworkCards(); // the namespace's own
     WindowEnvironment environment{
         context,
@@ -97,14 +94,9 @@ protected:
 
 class FindDevices : public InNamespaces {
 protected:
-    // Ctrl+F in the main window, over the PC's own networks or the one given
-    // as an address of the PC with its prefix.
-    QPointer<FindDevicesWindow> openWithCtrlF(const QString& network = {})
+    // Ctrl+F in the main window, over the networks of `cards`.
+    QPointer<FindDevicesWindow> openWithCtrlF()
     {
-        if (!network.isEmpty())
-            cards = {
-                {"pc0",
-                 {{QHostAddress(network.section('/', 0, 0)), network.section('/', 1).toInt()}}}};
         QApplication::setActiveWindow(main);
         QTest::keyClick(main, Qt::Key_F, Qt::ControlModifier);
         for (QWidget* open : QApplication::topLevelWidgets())
@@ -137,15 +129,6 @@ TEST_F(FindDevices, TheWindowListsTheDevicesAndHandsTheFirstOn)
     EXPECT_EQ(rows.join('\n'), "10.213.0.10  find-1.0  00-03-75-00-00-01\n"
                                "10.213.0.20  find-2.0  00-03-75-00-00-02\n"
                                "10.214.0.7  find-3.0  00-03-75-00-00-04");
-    QStringList log = logSince(loaded).split('\n');
-    std::sort(log.begin() + 1, log.end() - 1);
-    EXPECT_EQ(log.join('\n'),
-              "Find devices: searching 10.213.0.0/24, 10.214.0.0/24 (cut from 10.214.0.0/16), "
-              "10.213.1.0/28, 519 addresses\n"
-              "Find devices: Ovlix find-1.0 at 10.213.0.10, MAC address 00-03-75-00-00-01\n"
-              "Find devices: Ovlix find-2.0 at 10.213.0.20, MAC address 00-03-75-00-00-02\n"
-              "Find devices: Ovlix find-3.0 at 10.214.0.7, MAC address 00-03-75-00-00-04\n"
-              "Find devices: done after N s, 519 of 519 addresses asked, 3 found");
 
     // Enter uses the address of the row chosen, which is the first found.
     QTest::keyClick(list, Qt::Key_Return);
@@ -158,7 +141,8 @@ TEST_F(FindDevices, TheWindowListsTheDevicesAndHandsTheFirstOn)
 
 TEST_F(FindDevices, ClosingTheWindowMidwayStopsTheSearch)
 {
-    QPointer<FindDevicesWindow> window = openWithCtrlF("10.214.0.1/29"); // nothing answers
+    cards = {{"pc0", {{QHostAddress("10.214.0.1"), 29}}}}; // nothing answers
+    QPointer<FindDevicesWindow> window = openWithCtrlF();
     ASSERT_FALSE(window.isNull());
     // A connection is on its way to every address.
     EXPECT_TRUE(waitUntil([&] { return openSockets() >= socketsBefore + 5; }));

@@ -17,7 +17,7 @@ namespace ovlix::test {
 
 // The program's windows over a folder of their own, with recorded messages and
 // command lines, a device that answers when the test says, and no network
-// to search.
+// card to search on or to face a device.
 class WindowFixture : public ::testing::Test {
 protected:
     WindowFixture()
@@ -30,10 +30,7 @@ protected:
               [this] { return held.fetcher(); },
               {commandLines, hosts, [this] { return arpRefusal; }, std::chrono::milliseconds(50)},
               [this] { return std::make_unique<QtHttpFetcher>(limits); },
-              // A PC with loopback only.
-              [] {
-                  return QList<NetworkCard>{{"lo", {{QHostAddress::LocalHost, 8}}, true, true}};
-              }},
+              [] { return QList<NetworkCard>(); }},
           windows(environment)
     {
     }
