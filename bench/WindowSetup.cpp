@@ -26,8 +26,8 @@ int main(int argc, char* argv[])
         QTextStream(stderr) << "usage: ovlix-bench-window-setup IP MAC\n";
         return 2;
     }
-    const QString ip = arguments[1];
-    const QString mac = arguments[2];
+    const QString& ip = arguments[1];
+    const QString& mac = arguments[2];
     QElapsedTimer clock;
     clock.start();
     QTemporaryDir files;
@@ -41,7 +41,7 @@ int main(int argc, char* argv[])
     QTimer::singleShot(5000, Qt::PreciseTimer, &application, [&] {
         assignment.tick(
             ip, mac, card, [] {},
-            [&clock](AddressAssignment::Outcome outcome) {
+            [&clock](const AddressAssignment::Outcome& outcome) {
                 QTextStream(stdout) << clock.elapsed() << " ms: "
                                     << QString(outcome.message)
                                            .replace(QStringLiteral("\r\n"), QStringLiteral(" / "))

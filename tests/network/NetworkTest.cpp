@@ -225,7 +225,7 @@ TEST(AddressAssignment, EveryFailureOfTheTickIsToldAndLoggedAndSavesNothing)
         std::optional<AddressAssignment::Outcome> outcome;
         assignment.tick(
             kIp, kMac, {"eth0", "192.168.1.10"}, [] { FAIL(); },
-            [&outcome](AddressAssignment::Outcome o) { outcome = o; });
+            [&outcome](const AddressAssignment::Outcome& o) { outcome = o; });
         pc.answer({answer}, [&] { return outcome.has_value(); });
         ASSERT_TRUE(outcome.has_value());
         EXPECT_EQ(outcome->message, "Error: " + message);
@@ -277,7 +277,7 @@ TEST(AddressSetup, ProbesUntilTheDeviceAnswersOrTheWaitIsOverAndTellsEachChange)
                 EXPECT_TRUE(at.count() >= 0 && at.count() < 5000) << at.count();
                 told.append(what);
             },
-            [&outcome](AddressSetup::Outcome o) { outcome = o; });
+            [&outcome](const AddressSetup::Outcome& o) { outcome = o; });
         pc.answer(answers, [&] { return outcome.has_value(); });
         ASSERT_TRUE(outcome.has_value());
         EXPECT_EQ(outcome->result, result);
