@@ -87,6 +87,24 @@ QString timeFormatWithoutZone(const QLocale& locale)
 
 } // namespace
 
+QString withControlsVisible(const QString& text)
+{
+    QString shown;
+    for (const QChar c : text) {
+        if (c.category() != QChar::Other_Control)
+            shown += c;
+        else if (c == u'\r')
+            shown += QStringLiteral("\\r");
+        else if (c == u'\n')
+            shown += QStringLiteral("\\n");
+        else if (c == u'\t')
+            shown += QStringLiteral("\\t");
+        else
+            shown += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+    }
+    return shown;
+}
+
 EventLog::EventLog(QString logFile, Clock clock, const QLocale& locale)
     : logFile_(std::move(logFile)), clock_(std::move(clock)), locale_(locale)
 {
@@ -108,7 +126,8 @@ void EventLog::WriteLog(const QString& message) const
     QFile file(logFile_);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
         return;
-    file.write(toFileText(timeStamp(clock_(), locale_) + message + QStringLiteral("\r\n")));
+    file.write(toFileText(timeStamp(clock_(), locale_) + withControlsVisible(message) +
+                          QStringLiteral("\r\n")));
 }
 
 } // namespace ovlix

@@ -66,13 +66,16 @@ TEST(SaveFileAtomically, AFullDiskLeavesThePreviousFileWhole)
     umount(folder.path("small").toLocal8Bit().constData());
 }
 
-TEST(EventLog, StampsEachLineWithTheShortDateAndTheTimeWithSecondsAndNoZone)
+TEST(EventLog, WritesEachMessageOnOneLineStampedInTheLocalesOwnWordsWithoutZone)
 {
     FilesFolder folder;
-    folder.log().WriteLog("first\r\nsecond");
+    // A message's control characters are shown, so that no text from outside
+    // can make a line of its own or reach a terminal as an escape sequence.
+    folder.log().WriteLog(QString("1.0\r\n1 Jan 2026 00:00:00FORGED\x1b[2J\t\\é") + QChar(0) +
+                          "\x7f\u0085");
     folder.log().WriteLog("");
-    EXPECT_EQ(folder.read("OvlixSetup.log"),
-              (fixedStamp() + "first\r\nsecond\r\n" + fixedStamp() + "\r\n").toLocal8Bit());
+    EXPECT_EQ(folder.logMessages(),
+              QStringList({"1.0\\r\\n1 Jan 2026 00:00:00FORGED\\x1b[2J\\t\\é\\x00\\x7f\\x85", ""}));
     // Quoted words stay, the zone and what brackets it go, a day period is AM
     // or PM.
     const QDate day(2026, 12, 6);

@@ -197,7 +197,10 @@ TEST_F(InNamespaces, TheWindowGivesTheDeviceBehindTheSecondCardItsAddress)
 // address.
 TEST_F(InNamespaces, TheCommandLineFindsAndSetsUpAsTheWindowsDo)
 {
-    DeviceSimulator loopback; // the neighbour table knows no MAC address for it
+    // The neighbour table knows no MAC address for it; its version would forge
+    // a log line, were its line end not shown.
+    DeviceSimulator loopback;
+    loopback.setVersion("1.0\r\n1 Jan 2026 00:00:00FORGED");
     ASSERT_TRUE(loopback.listen(QHostAddress::LocalHost, 80));
     runTerminalSession(OVLIX_TEST_DATA "/namespace-session.txt", {}, {});
 }
