@@ -100,6 +100,9 @@ void runTerminalSession(const QString& file, QMap<QString, QString> words,
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("XDG_DATA_HOME"), folder.path(QString()));
+        // The log's stamps and the system's messages as in the session, whatever
+        // the machine's locale.
+        environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
         environment.insert(
             QStringLiteral("OVLIX_PASSCODE"),
             setup.filter(QStringLiteral("OVLIX_PASSCODE=")).value(0).section(QLatin1Char('='), 1));
