@@ -28,6 +28,8 @@ QString marked(const QString& marker, QString text, const QStringList& setup)
     lines.replaceInStrings(numbers, QStringLiteral("N"));
     for (const QString& line : setup.filter(QRegularExpression(QStringLiteral("^~ ignore "))))
         lines.removeAll(line.section(QLatin1Char(' '), 2));
+    if (setup.contains(QStringLiteral("~ first line")))
+        lines.resize(1);
     if (setup.contains(QStringLiteral("~ once")))
         lines.removeDuplicates();
     if (setup.contains(QStringLiteral("~ sorted")))
