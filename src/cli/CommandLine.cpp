@@ -206,12 +206,12 @@ HttpFetcher& Invocation::fetcher()
 
 void Invocation::print(const QString& line) const
 {
-    QTextStream(stdout) << line << '\n';
+    QTextStream(stdout) << withControlsVisible(line) << '\n';
 }
 
 void Invocation::printError(const QString& line) const
 {
-    QTextStream(stderr) << line << '\n';
+    QTextStream(stderr) << withControlsVisible(line) << '\n';
 }
 
 void Invocation::printJson(const QJsonObject& object) const

@@ -81,6 +81,7 @@ public:
     // Requests to the device, each with that deadline.
     HttpFetcher& fetcher();
 
+    // One line each, whatever it holds (withControlsVisible).
     void print(const QString& line) const;
     void printError(const QString& line) const;
     void printJson(const QJsonObject& object) const;

@@ -47,7 +47,8 @@ void runLabelsShow(Invocation& call)
         else
             call.print(QStringLiteral("%1  %2  %3  %4")
                            .arg(i + 1)
-                           .arg(slot.text, -kMaxLabelLength)
+                           // Padded as shown, so that the columns stay straight.
+                           .arg(withControlsVisible(slot.text), -kMaxLabelLength)
                            .arg(slot.house, -1)
                            .arg(slot.unit));
     }

@@ -184,13 +184,14 @@ int main(int argc, char* argv[])
                                 << QStringLiteral("\nEach command takes --help for its options.\n");
             return static_cast<int>(ExitCode::Done);
         }
-        QTextStream(stderr)
-            << (arguments.isEmpty() ? QStringLiteral("ovlix: no command given")
-                : !group.isEmpty() && arguments.size() == 1
-                    ? QStringLiteral("ovlix: \"%1\" needs a command").arg(first)
-                    : QStringLiteral("ovlix: unknown command \"%1\"").arg(askedCommand(arguments)))
-            << ": use " << commandNames(group.isEmpty() ? commandsNamed() : group)
-            << "; options come after the command word (see ovlix --help)\n";
+        const QString what =
+            arguments.isEmpty() ? QStringLiteral("ovlix: no command given")
+            : !group.isEmpty() && arguments.size() == 1
+                ? QStringLiteral("ovlix: \"%1\" needs a command").arg(first)
+                : QStringLiteral("ovlix: unknown command \"%1\"").arg(askedCommand(arguments));
+        QTextStream(stderr) << withControlsVisible(what) << ": use "
+                            << commandNames(group.isEmpty() ? commandsNamed() : group)
+                            << "; options come after the command word (see ovlix --help)\n";
         return static_cast<int>(ExitCode::Usage);
     }
 

@@ -46,10 +46,16 @@ QList<FormatPiece> splitFormat(const QString& format)
 }
 
 // The locale's time format with seconds, without the time zone it may carry and
-// without the separators and brackets around the zone.
+// without the separators and brackets around the zone. Qt writes no day period
+// ("B", "b": "in the afternoon") but leaves its letter as text: AM and PM take
+// its place.
 QString timeFormatWithoutZone(const QLocale& locale)
 {
     QList<FormatPiece> pieces = splitFormat(locale.timeFormat(QLocale::LongFormat));
+    for (FormatPiece& piece : pieces) {
+        if (piece.kind == FormatPiece::Field && piece.text.front().toLower() == u'b')
+            piece.text = QStringLiteral("AP");
+    }
     const auto isZone = [](const FormatPiece& piece) {
         return piece.kind == FormatPiece::Field && piece.text.startsWith(u't');
     };
@@ -61,7 +67,12 @@ QString timeFormatWithoutZone(const QLocale& locale)
             std::find_if(pieces.cbegin(), pieces.cend(), isZone) - pieces.cbegin();
         if (zone == pieces.size())
             break;
-        const qsizetype first = isSeparators(zone - 1) ? zone - 1 : zone;
+        qsizetype first = zone;
+        // A full stop there ends an abbreviation ("ч." in Bulgarian) and stays.
+        if (isSeparators(zone - 1) && pieces[zone - 1].text.startsWith(u'.'))
+            pieces[zone - 1].text = QStringLiteral(".");
+        else if (isSeparators(zone - 1))
+            first = zone - 1;
         const qsizetype last = isSeparators(zone + 1) ? zone + 1 : zone;
         pieces.remove(first, last - first + 1);
         // A zone between two parts leaves one blank between them.
@@ -75,6 +86,24 @@ QString timeFormatWithoutZone(const QLocale& locale)
 }
 
 } // namespace
+
+QString withControlsVisible(const QString& text)
+{
+    QString shown;
+    for (const QChar c : text) {
+        if (c.category() != QChar::Other_Control)
+            shown += c;
+        else if (c == u'\r')
+            shown += QStringLiteral("\\r");
+        else if (c == u'\n')
+            shown += QStringLiteral("\\n");
+        else if (c == u'\t')
+            shown += QStringLiteral("\\t");
+        else
+            shown += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+    }
+    return shown;
+}
 
 EventLog::EventLog(QString logFile, Clock clock, const QLocale& locale)
     : logFile_(std::move(logFile)), clock_(std::move(clock)), locale_(locale)
@@ -97,7 +126,8 @@ void EventLog::WriteLog(const QString& message) const
     QFile file(logFile_);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
         return;
-    file.write(toFileText(timeStamp(clock_(), locale_) + message + QStringLiteral("\r\n")));
+    file.write(toFileText(timeStamp(clock_(), locale_) + withControlsVisible(message) +
+                          QStringLiteral("\r\n")));
 }
 
 } // namespace ovlix

@@ -7,6 +7,13 @@
 
 namespace ovlix {
 
+// The text with each control character written out as C writes it: \r, \n, \t,
+// else \x and two hex digits. Text from outside (a device's answer, a typed
+// address, a labels file) can then neither start a line of its own in the log
+// or on a terminal nor reach a terminal as an escape sequence. Text without
+// control characters comes back as it is.
+QString withControlsVisible(const QString& text);
+
 // The program's one diagnostic channel: one time-stamped line per event,
 // appended to the log file, which is opened and closed for every line.
 class EventLog {
@@ -17,8 +24,9 @@ public:
                       const QLocale& locale = QLocale::system());
     virtual ~EventLog() = default;
 
-    // Never fails towards the caller: a line that cannot be written is dropped.
-    // A procedure that repeats itself may hold its lines back (AddressSetup).
+    // One line, whatever the message holds (withControlsVisible). Never fails
+    // towards the caller: a line that cannot be written is dropped. A procedure
+    // that repeats itself may hold its lines back (AddressSetup).
     virtual void WriteLog(const QString& message) const;
 
     const QString& file() const { return logFile_; }

@@ -22,6 +22,7 @@ TEST(OvlixCommand, SendsExactlyWhatWasAskedAndSaysHowItWent)
         OVLIX_TEST_DATA "/ovlix-session.txt",
         {{"DEVICE", QStringLiteral("127.0.0.1:%1").arg(device.port())},
          {"REFUSED", refused},
+         {"FORGED", refused + "\r\n1 Jan 2026 00:00:00FORGED"},
          {"SILENT", QStringLiteral("127.0.0.1:%1").arg(silent.serverPort())},
          {"DEVSIM", qEnvironmentVariable("OVLIX_DEVSIM")},
          {"LABELS", "/label.spi?labelevent=1&label01=Porch&h01=A&u01=1&label02=Garage&h02=A&"

@@ -180,7 +180,10 @@ TEST_F(InNamespaces, TheWindowGivesTheDeviceBehindTheSecondCardItsAddress)
 // ovlix's searches and setups: the setups give the fresh devices an address.
 TEST_F(InNamespaces, TheCommandLineFindsAndSetsUpAsTheWindowsDo)
 {
-    DeviceSimulator loopback; // the neighbour table knows no MAC address for it
+    // The neighbour table knows no MAC address for it; its version would forge
+    // a log line, were its line end not shown.
+    DeviceSimulator loopback;
+    loopback.setVersion("1.0\r\n1 Jan 2026 00:00:00FORGED");
     ASSERT_TRUE(loopback.listen(QHostAddress::LocalHost, 80));
     runTerminalSession(OVLIX_TEST_DATA "/namespace-session.txt", {}, {});
 }

@@ -28,6 +28,8 @@ QString marked(const QString& marker, QString text, const QStringList& setup)
     lines.replaceInStrings(numbers, QStringLiteral("N"));
     for (const QString& line : setup.filter(QRegularExpression(QStringLiteral("^~ ignore "))))
         lines.removeAll(line.section(QLatin1Char(' '), 2));
+    if (setup.contains(QStringLiteral("~ first line")))
+        lines.resize(1);
     if (setup.contains(QStringLiteral("~ once")))
         lines.removeDuplicates();
     if (setup.contains(QStringLiteral("~ sorted")))
@@ -72,11 +74,15 @@ void runTerminalSession(const QString& file, QMap<QString, QString> words,
     // Lines keep their trailing blanks, the last one too.
     static const QRegularExpression outerLineEnds(QStringLiteral("^\n+|\n+$"));
     const QString runs = QString::fromUtf8(session.readAll()).remove(comment).remove(outerLineEnds);
-    for (const QString& run : runs.split(QRegularExpression(QStringLiteral("\n(?=\\$)")))) {
-        QString expected = run + QLatin1Char('\n');
+    const auto withWords = [&words](QString text) {
         for (auto word = words.cbegin(); word != words.cend(); ++word)
-            expected.replace(QLatin1Char('%') + word.key() + QLatin1Char('%'), word.value());
-        const QString command = expected.section(QLatin1Char('\n'), 0, 0);
+            text.replace(QLatin1Char('%') + word.key() + QLatin1Char('%'), word.value());
+        return text;
+    };
+    for (const QString& run : runs.split(QRegularExpression(QStringLiteral("\n(?=\\$)")))) {
+        // The command line shows its words, which may hold line ends, by name.
+        const QString command = run.section(QLatin1Char('\n'), 0, 0);
+        const QString expected = command + withWords(run.mid(command.size())) + QLatin1Char('\n');
         const QStringList setup =
             expected.split(QLatin1Char('\n')).filter(QRegularExpression(QStringLiteral("^~ ")));
         SCOPED_TRACE(command.toStdString());
@@ -96,12 +102,15 @@ void runTerminalSession(const QString& file, QMap<QString, QString> words,
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("XDG_DATA_HOME"), folder.path(QString()));
+        // The log's stamps and the system's messages as in the session, whatever
+        // the machine's locale.
+        environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
         environment.insert(
             QStringLiteral("OVLIX_PASSCODE"),
             setup.filter(QStringLiteral("OVLIX_PASSCODE=")).value(0).section(QLatin1Char('='), 1));
         process.setProcessEnvironment(environment);
         process.setWorkingDirectory(folder.path(QString()));
-        QStringList arguments = QProcess::splitCommand(command.mid(2));
+        QStringList arguments = QProcess::splitCommand(withWords(command.mid(2)));
         arguments.replaceInStrings(QRegularExpression(QStringLiteral("^ovlix$")), program);
         process.start(arguments.takeFirst(), arguments);
         ASSERT_TRUE(waitUntil([&] { return process.state() == QProcess::NotRunning; }, 30000));

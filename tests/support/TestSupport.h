@@ -19,10 +19,12 @@ namespace ovlix {
 class DeviceSimulator;
 }
 
-// Failures show Qt's strings as text.
+// Failures show Qt's strings as text on one line, line ends written as \n,
+// which GoogleTest needs to show two texts' difference line by line.
 inline void PrintTo(const QString& text, std::ostream* out)
 {
-    *out << '"' << text.toStdString() << '"';
+    const QString escaped = QString(text).replace(QLatin1Char('\\'), QLatin1String("\\\\"));
+    *out << '"' << ovlix::withControlsVisible(escaped).toStdString() << '"';
 }
 
 namespace ovlix::test {
