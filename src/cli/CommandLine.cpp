@@ -186,9 +186,19 @@ bool Invocation::takeAddress(const QString& what, const std::optional<QString>& 
     return true;
 }
 
-QString Invocation::deviceAddress() const
+std::optional<QString> Invocation::deviceAddress()
 {
-    return typedAddress_ ? *typedAddress_ : lastDeviceIp(*log_, context_.NetsetFile);
+    if (typedAddress_)
+        return typedAddress_;
+    // The saved address is held to the rule a typed one is: its text is the
+    // host the user is shown, so it may not name another host or page.
+    const QString saved = lastDeviceIp(*log_, context_.NetsetFile);
+    if (isDeviceAddress(saved))
+        return saved;
+    fail(ExitCode::FileError, QStringLiteral("the address \"%1\" saved in %2 is no device "
+                                             "address; give one on the command line")
+                                  .arg(saved, context_.NetsetFile));
+    return std::nullopt;
 }
 
 std::chrono::milliseconds Invocation::timeout() const
@@ -226,8 +236,13 @@ void Invocation::printJson(const QJsonArray& array) const
 
 void Invocation::mistake(const QString& what)
 {
+    fail(ExitCode::Usage, what);
+}
+
+void Invocation::fail(ExitCode code, const QString& what)
+{
     printError(QStringLiteral("ovlix %1: %2").arg(command_.name, what));
-    finish(ExitCode::Usage);
+    finish(code);
 }
 
 void Invocation::finish(ExitCode code)

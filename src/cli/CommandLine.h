@@ -75,7 +75,8 @@ public:
     // mistake: false, and the run is finished.
     bool takeAddress(const QString& what, const std::optional<QString>& typed);
     // The address kept, or the main window's: "lastip", else the default.
-    QString deviceAddress() const;
+    // A saved one that names no device finishes the run (nothing is sent).
+    std::optional<QString> deviceAddress();
     // --timeout: how long one request to the device may take.
     std::chrono::milliseconds timeout() const;
     // Requests to the device, each with that deadline.
@@ -90,6 +91,8 @@ public:
     void mistake(const QString& what);
     // Ends the run; the program exits with `code`.
     void finish(ExitCode code);
+    // Says what went wrong, after the command's name, and ends the run.
+    void fail(ExitCode code, const QString& what);
 
 private:
     const Command& command_;

@@ -21,9 +21,9 @@ std::optional<LabelSet> startWithLabels(Invocation& call)
     const QString error = readLabelsFile(call.log(), call.context().LabelsFile, slots);
     if (error.isEmpty())
         return slots;
-    call.printError(QStringLiteral("ovlix: cannot read the labels file %1: %2")
-                        .arg(call.context().LabelsFile, error));
-    call.finish(ExitCode::FileError);
+    call.fail(
+        ExitCode::FileError,
+        QStringLiteral("cannot read the labels file %1: %2").arg(call.context().LabelsFile, error));
     return std::nullopt;
 }
 
@@ -67,7 +67,10 @@ void runLabelsSend(Invocation& call)
     const std::optional<LabelSet> slots = startWithLabels(call);
     if (!slots)
         return;
-    const QString address = call.deviceAddress();
+    const std::optional<QString> deviceAddress = call.deviceAddress();
+    if (!deviceAddress)
+        return;
+    const QString& address = *deviceAddress;
     sendLabels(call.fetcher(), call.log(), address, *slots,
                [&call, address](const FetchResult& result) {
                    const bool sent = result.ok;

@@ -16,7 +16,10 @@ void runVerify(Invocation& call)
                                                         : std::optional(call.positional().at(0))))
         return;
     call.start();
-    const QString address = call.deviceAddress();
+    const std::optional<QString> deviceAddress = call.deviceAddress();
+    if (!deviceAddress)
+        return;
+    const QString& address = *deviceAddress;
     probeVersion(call.fetcher(), call.log(), address, [&call, address](const VersionProbe& probe) {
         const std::optional<QString>& version = probe.version;
         if (call.json())

@@ -93,7 +93,10 @@ void runX10(Invocation& call)
         return call.finish(ExitCode::FileError);
     }
 
-    const QString address = call.deviceAddress();
+    const std::optional<QString> deviceAddress = call.deviceAddress();
+    if (!deviceAddress)
+        return;
+    const QString& address = *deviceAddress;
     const X10Address x10 = unit.address;
     sendX10Command(
         call.fetcher(), call.log(), address, {x10.house, x10.unit, *command, passcode.passcode},

@@ -13,8 +13,9 @@ QUrl probeUrl(const QString& ip)
 bool isDeviceAddress(const QString& text)
 {
     const QUrl url(QStringLiteral("http://") + text, QUrl::StrictMode);
+    // "host:" parses with no port and would quietly mean port 80.
     return url.isValid() && !url.host().isEmpty() && url.userInfo().isEmpty() &&
-           url.path().isEmpty() && !url.hasQuery() && !url.hasFragment();
+           url.path().isEmpty() && !url.hasQuery() && !url.hasFragment() && !text.endsWith(u':');
 }
 
 QString commandUrlText(const QString& deviceIp, const QString& path)
