@@ -1,3 +1,9 @@
+# Windows has a layout and an installer of its own.
+if(WIN32)
+    include(${CMAKE_CURRENT_LIST_DIR}/WindowsInstall.cmake)
+    return()
+endif()
+
 # Installed layout: the programs and the device simulator in bin, the desktop
 # entry, icons and AppStream metainfo in their freedesktop places, the command
 # line's completion where bash-completion looks for it (its manual page is
@@ -23,21 +29,12 @@ endforeach()
 # Documentation where Debian keeps it: the README with its screenshots, the
 # copyright file and the changelog; and OvlixSetup's manual page, written by
 # hand since it takes no arguments.
-if(NOT WIN32)
-    set(OVLIX_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/ovlixsetup)
-    install(FILES README.md debian/copyright DESTINATION ${OVLIX_DOCDIR})
-    install(DIRECTORY docs/screenshots DESTINATION ${OVLIX_DOCDIR}/docs)
-    ovlix_install_gzipped(${CMAKE_SOURCE_DIR}/debian/changelog ${OVLIX_DOCDIR})
-    configure_file(docs/OvlixSetup.1.in ${CMAKE_BINARY_DIR}/man/OvlixSetup.1 @ONLY)
-    ovlix_install_gzipped(${CMAKE_BINARY_DIR}/man/OvlixSetup.1 ${CMAKE_INSTALL_MANDIR}/man1)
-endif()
-
-# On Windows the install step also copies in the Qt libraries (windeployqt).
-if(WIN32)
-    qt_generate_deploy_app_script(TARGET OvlixSetup OUTPUT_SCRIPT deploy_script
-                                  NO_UNSUPPORTED_PLATFORM_ERROR)
-    install(SCRIPT ${deploy_script})
-endif()
+set(OVLIX_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/ovlixsetup)
+install(FILES README.md debian/copyright DESTINATION ${OVLIX_DOCDIR})
+install(DIRECTORY docs/screenshots DESTINATION ${OVLIX_DOCDIR}/docs)
+ovlix_install_gzipped(${CMAKE_SOURCE_DIR}/debian/changelog ${OVLIX_DOCDIR})
+configure_file(docs/OvlixSetup.1.in ${CMAKE_BINARY_DIR}/man/OvlixSetup.1 @ONLY)
+ovlix_install_gzipped(${CMAKE_BINARY_DIR}/man/OvlixSetup.1 ${CMAKE_INSTALL_MANDIR}/man1)
 
 # The Debian package: the Qt libraries come from what the programs link, the
 # tools from what the network setup starts, the font from what the windows'

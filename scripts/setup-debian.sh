@@ -14,12 +14,14 @@ run_packages="cmake g++ make pkg-config \
   net-tools iputils-ping iproute2 fonts-liberation2"
 
 # The tests: GoogleTest; the sanitizer runtime, clang and libFuzzer; clang's
-# format and tidy checks; the Windows cross compiler and Wine; Xvfb and fonts
-# for windows; the tools that build and check the Debian package; and curl,
-# which the benchmarks time.
+# format and tidy checks; the Windows build (Qt Base's source comes through
+# apt-get source, which dpkg-dev unpacks; ninja builds it), Wine and NSIS;
+# Xvfb, fonts and xdotool for windows; the tools that build and
+# check the Debian package; and curl, which the benchmarks time.
 test_packages="libgtest-dev libgmock-dev \
-  clang libclang-rt-14-dev clang-format clang-tidy g++-mingw-w64-x86-64-posix wine64 \
-  xvfb xauth fonts-dejavu-core \
+  clang libclang-rt-14-dev clang-format clang-tidy \
+  g++-mingw-w64-x86-64-posix ninja-build wine64 nsis \
+  xvfb xauth fonts-dejavu-core xdotool \
   dpkg-dev file desktop-file-utils appstream lintian curl"
 
 case "${1:-run}" in

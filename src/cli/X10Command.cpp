@@ -78,6 +78,9 @@ void runX10(Invocation& call)
         call.printError(QStringLiteral("ovlix x10: ") + passcode.error);
         return call.finish(ExitCode::FileError);
     }
+    if (!fitsCodePage(passcode.passcode))
+        return call.mistake(
+            QStringLiteral("the passcode holds a character that the system's code page cannot"));
     const UnitLookup unit = lookUpX10Unit(call.log(), call.context().LabelsFile, unitText);
     switch (unit.outcome) {
     case UnitLookup::Outcome::Found:

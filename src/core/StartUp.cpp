@@ -33,7 +33,11 @@ QString programVersion()
 
 QStringList installedProgramFolders()
 {
+#ifdef Q_OS_WIN
+    return {qEnvironmentVariable("ProgramFiles") + QStringLiteral("/" OVLIX_WINDOWS_FOLDER)};
+#else
     return {QStringLiteral(OVLIX_INSTALLED_BINDIR), QStringLiteral(OVLIX_PACKAGED_BINDIR)};
+#endif
 }
 
 DataFolder chooseDataFolder(const QString& programFolder, const QString& userDataFolder,

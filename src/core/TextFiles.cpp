@@ -14,6 +14,11 @@ QString fromFileText(const QByteArray& bytes)
     return QString::fromLocal8Bit(bytes);
 }
 
+bool fitsCodePage(const QString& text)
+{
+    return fromFileText(toFileText(text)) == text;
+}
+
 SaveResult saveFileAtomically(const QString& path, const QByteArray& content)
 {
     QSaveFile file(path);

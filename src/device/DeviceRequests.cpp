@@ -25,7 +25,7 @@ QString commandUrlText(const QString& deviceIp, const QString& path)
 
 QString encodeQueryValue(const QString& value)
 {
-    return QString::fromLatin1(QUrl::toPercentEncoding(value));
+    return QString::fromLatin1(toFileText(value).toPercentEncoding());
 }
 
 std::optional<QString> findVersion(const QString& page)

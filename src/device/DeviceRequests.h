@@ -21,8 +21,9 @@ bool isDeviceAddress(const QString& text);
 // `path` begins with "/" and carries a query whose values are already encoded.
 QString commandUrlText(const QString& deviceIp, const QString& path);
 
-// One query value as a URL component: every byte but A-Z a-z 0-9 - . _ ~ becomes
-// %XX, so typed text can never add, cut or change another field.
+// One query value as a URL component: the text in the system's code page, as
+// the files hold it, with every byte but A-Z a-z 0-9 - . _ ~ as %XX, so typed
+// text can never add, cut or change another field.
 QString encodeQueryValue(const QString& value);
 
 // The text between the first "<version>" and the first "</version>" after it,

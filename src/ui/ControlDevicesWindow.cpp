@@ -1,5 +1,6 @@
 #include "ControlDevicesWindow.h"
 
+#include "CodePageValidator.h"
 #include "ProgramLook.h"
 #include "ui_ControlDevicesWindow.h"
 #include "WindowEnvironment.h"
@@ -14,6 +15,10 @@ ControlDevicesWindow::ControlDevicesWindow(WindowEnvironment& environment)
     ui->setupUi(this);
     useHeadingFont(*ui->Label6);
     showAsReadOnly(*ui->txtOvlixIP);
+    auto* anyText = new CodePageValidator(this);
+    for (QComboBox* list : {ui->cboHouse, ui->cboUnit, ui->cboCommand})
+        list->setValidator(anyText);
+    ui->txtPasscode->setValidator(anyText);
 
     connect(ui->cmdSend, &QPushButton::clicked, this, &ControlDevicesWindow::cmdSend_Click);
 

@@ -1,5 +1,6 @@
 #include "DeviceLabelsWindow.h"
 
+#include "CodePageValidator.h"
 #include "core/Settings.h"
 #include "labels/LabelsFile.h"
 #include "labels/LabelUpload.h"
@@ -8,8 +9,6 @@
 #include "ui_DeviceLabelsWindow.h"
 #include "WindowEnvironment.h"
 #include "x10/X10Codes.h"
-
-#include <QRegularExpressionValidator>
 
 namespace ovlix {
 
@@ -39,9 +38,9 @@ DeviceLabelsWindow::DeviceLabelsWindow(WindowEnvironment& environment)
     runLineThroughTitle(*ui->Frame1);
 
     // The labels file has no escape for its delimiter or a line end, and drops
-    // blanks in front of a field: a text that held them would not come back
-    // as it was saved.
-    auto* fieldText = new QRegularExpressionValidator(labelFieldPattern(), this);
+    // blanks in front of a field, and holds only what the code page can: a
+    // text that held them would not come back as it was saved.
+    auto* fieldText = new CodePageValidator(labelFieldPattern(), this);
     for (int i = 0; i < kLabelSlots; ++i) {
         txtLabel[i] = findChild<QLineEdit*>(QStringLiteral("txtLabel%1").arg(i));
         cboHouse[i] = findChild<QComboBox*>(QStringLiteral("cboHouse%1").arg(i));

@@ -111,6 +111,19 @@ inline FetchResult versionPage(const QByteArray& version)
 inline const FetchResult kConnectionRefused{
     false, {}, QStringLiteral("Connection refused"), FetchResult::Failure::Refused};
 
+// "ü" in the system's code page, as a file and the wire hold it, and what
+// the code page keeps of the Polish "Łódź": UTF-8 holds all on Linux;
+// Windows-1252, Wine's code page for English and French, has no Ł or ź.
+#ifdef Q_OS_WIN
+inline const QByteArray kUmlautInFile = "\xfc";
+inline const QString kUmlautOnWire = QStringLiteral("%FC");
+inline const QString kLodzAsTyped = QStringLiteral("ód");
+#else
+inline const QByteArray kUmlautInFile = "\xc3\xbc";
+inline const QString kUmlautOnWire = QStringLiteral("%C3%BC");
+inline const QString kLodzAsTyped = QStringLiteral("Łódź");
+#endif
+
 // Spins the event loop until the condition holds or the time is up.
 inline bool waitUntil(const std::function<bool()>& condition, int milliseconds = 10000)
 {

@@ -56,10 +56,11 @@ TEST_F(DeviceWindowsTest, LabelsAreLoadedClearedSavedAndSentAsShown)
     // Codes typed by hand go out as typed; no text can make a field of its own.
     box(window, "txtLabel0")->setText("a&h02=Z#%+\u00fc");
     box(window, "cboHouse0")->setText("q");
-    EXPECT_EQ(send(window),
-              upload({"a%26h02%3DZ%23%25%2B%C3%BC,q,1", "Garage,A,2", "Hall%20lamp,B,16"}));
+    EXPECT_EQ(send(window), upload({"a%26h02%3DZ%23%25%2B" + kUmlautOnWire + ",q,1", "Garage,A,2",
+                                    "Hall%20lamp,B,16"}));
     click(window, "cmdSave");
-    EXPECT_EQ(files.read("labels"), "a&h02=Z#%+\xc3\xbc,q,1\r\n" + kWorkedExampleFile.mid(11));
+    EXPECT_EQ(files.read("labels"),
+              "a&h02=Z#%+" + kUmlautInFile + ",q,1\r\n" + kWorkedExampleFile.mid(11));
     // No box takes a comma or a blank in front, and a label no more than its length.
     for (const auto& [name, kept] : {std::pair<QString, QString>{"txtLabel1", "Porch front door"},
                                      {"cboHouse1", "Porch front door lamp"},
@@ -68,6 +69,9 @@ TEST_F(DeviceWindowsTest, LabelsAreLoadedClearedSavedAndSentAsShown)
         QTest::keyClicks(box(window, name), " Porch, front door lamp");
         EXPECT_EQ(box(window, name)->text(), kept);
     }
+    for (const QChar typed : QString("\u0141\u00f3d\u017a")) // nor what the code page lacks
+        QTest::sendKeyEvent(QTest::Click, box(window, "txtLabel2"), Qt::Key_unknown, typed, {});
+    EXPECT_EQ(box(window, "txtLabel2")->text(), "Hall lamp" + kLodzAsTyped);
     context.LabelsFile = files.path("missing-folder/labels");
     click(window, "cmdSave");
     send(window, kConnectionRefused);
@@ -100,7 +104,8 @@ TEST_F(DeviceWindowsTest, EachX10PressSendsOneCommandWithTheFieldsAsTypedAndEnco
           {"P|16|Query|731", "house=P&unit=16&cmd=8&x10event=1&userpass=731"},
           {"q|05|on|731", "house=q&unit=05&cmd=&x10event=1&userpass=731"},
           {"A&unit=9|1 2|On|7 3#1%+=\u00fc",
-           "house=A%26unit%3D9&unit=1%202&cmd=2&x10event=1&userpass=7%203%231%25%2B%3D%C3%BC"}}) {
+           "house=A%26unit%3D9&unit=1%202&cmd=2&x10event=1&userpass=7%203%231%25%2B%3D" +
+               kUmlautOnWire}}) {
         const QStringList names{"cboHouse", "cboUnit", "cboCommand", "txtPasscode"};
         for (int i = 0; i < names.size(); ++i)
             box(window, names[i])->setText(typed.section('|', i, i));
