@@ -94,7 +94,8 @@ void runTerminalSession(const QString& file, QMap<QString, QString> words,
             QFile::remove(folder.path(QStringLiteral("labels")));
         else
             folder.write(QStringLiteral("labels"), labelsFile);
-        QFile::setPermissions(folder.path(QStringLiteral("OvlixSetup.log")), anyone);
+        for (const char* written : {"OvlixSetup.log", "netset"})
+            QFile::setPermissions(folder.path(QLatin1String(written)), anyone);
         const QString logBefore =
             QString::fromLocal8Bit(folder.read(QStringLiteral("OvlixSetup.log")));
         const qsizetype requestsBefore = device ? device->requests().size() : 0;
