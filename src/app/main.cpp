@@ -24,6 +24,8 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("OvlixSetup"));
     QApplication::setApplicationVersion(programVersion());
+    // A Wayland desktop finds the program's name and icon by its desktop entry.
+    QApplication::setDesktopFileName(QStringLiteral("io.github.ovlixsetup.ovlixsetup"));
     applyProgramLook();
 
     const DataFolder folder = chooseProgramDataFolder();
