@@ -88,7 +88,10 @@ StartOutcome ArpHelperLauncher::startDetached(const QString& commandLine)
     if (arguments.isEmpty())
         return others_.startDetached(commandLine);
     const QString pkexec = QStringLiteral("pkexec");
-    if (refused_) // asked once already
+    // Each setup begins with the delete and may ask again; its later lines may not.
+    if (arguments[0] == QLatin1String("delete"))
+        refused_.reset();
+    if (refused_)
         return {false, refused_->exitCode, pkexec, refused_->errorLine};
     log_.WriteLog(QStringLiteral("Through the ARP helper: pkexec ") + seams_.helper +
                   QLatin1Char(' ') + arguments.join(QLatin1Char(' ')));

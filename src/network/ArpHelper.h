@@ -28,7 +28,8 @@ QString pkexecRefusal(const PkexecRun& run);
 // The network setup's commands for a program that may not change the ARP
 // table itself: the lines that change it run as "pkexec HELPER ..." and are
 // waited for, so that the password is asked once and a refusal is known
-// before the next step; after a refusal they are not started again. Every
+// before the next step; after a refusal, only the next setup's delete asks
+// again. Every
 // other line, and every line of a program that has the right or where the
 // helper is not installed, goes to `others` unchanged.
 class ArpHelperLauncher final : public ProcessLauncher {

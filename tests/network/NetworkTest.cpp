@@ -200,6 +200,20 @@ TEST(ArpHelper, ChangesGoThroughPkexecUntilTheRightIsRefused)
                                          cannot + set + error, "ERROR::Set ARP entry failed.  "},
                              QStringList{"arp -d "}, sentence));
     }
+    // The next setup begins with the delete, and may ask again.
+    FilesFolder files;
+    RecordingLauncher others;
+    int asked = 0;
+    ArpHelperLauncher launcher(files.log(), others,
+                               {helper, [&] { return own; },
+                                [&asked](const QStringList&) {
+                                    ++asked;
+                                    return PkexecRun{true, 126, ""};
+                                }});
+    for (const char* line :
+         {"arp -d 10.0.0.5", "arp -s 10.0.0.5 00:03:75:10:01:55", "arp -d 10.0.0.5"})
+        launcher.startDetached(line);
+    EXPECT_EQ(asked, 2);
 }
 
 // The press chooses the card once, from the cards listed, and Linux arp is given its name.
