@@ -57,6 +57,11 @@ namespace {
 PkexecRun runPkexec(const QStringList& arguments)
 {
     QProcess pkexec;
+    // Its messages untranslated, which tell its refusals apart; the password
+    // dialog is the desktop's and speaks the user's language all the same.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    pkexec.setProcessEnvironment(environment);
     pkexec.setStandardInputFile(QProcess::nullDevice());
     pkexec.setStandardOutputFile(QProcess::nullDevice());
     pkexec.start(QStringLiteral("pkexec"), arguments);
