@@ -30,13 +30,11 @@ for needed in libqt6widgets6 libqt6network6 libqt6core6 net-tools iputils-ping f
     echo "$depends" | grep -q "$needed" || fail "Depends and Recommends lack $needed: $depends"
 done
 # The ARP helper: where the action says, root's and not setuid, and the path
-# both programs start it by.
+# the programs start it by (ovlix's core is OvlixSetup's).
 helper="$(sed -n 's|.*"org.freedesktop.policykit.exec.path">\(.*\)</annotate>.*|\1|p' "$work/root/usr/$action")"
 [ "$(dpkg-deb -c "$deb" | awk -v f=".$helper" '$6 == f {print $1, $2}')" = "-rwxr-xr-x root/root" ] ||
     fail "the package has no helper at $helper, root's, mode 755: $(dpkg-deb -c "$deb" | grep helper)"
-for program in OvlixSetup ovlix; do
-    strings -a -el "$work/root/usr/bin/$program" | grep -qxF "$helper" || fail "$program does not start $helper"
-done
+strings -a -el "$work/root/usr/bin/ovlix" | grep -qxF "$helper" || fail "ovlix does not start $helper"
 # The manual page is the one help2man made from the command line's --help.
 zcat "$share/man/man1/ovlix.1.gz" | grep -q '^\.TH OVLIX "1"' || fail "ovlix.1 is not a help2man page"
 zcat "$share/man/man1/ovlix.1.gz" | grep -q 'labels send' || fail "ovlix.1 lacks its commands"

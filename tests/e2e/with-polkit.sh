@@ -9,11 +9,8 @@
 # Exits 77 (skipped) where polkit cannot be set up so.
 set -eu
 if [ -z "${OVLIX_POLKIT_NAMESPACE:-}" ]; then
-    why="$(command -v pkexec dbus-daemon 2>&1 && ls /usr/lib/polkit-1/polkitd 2>&1 &&
-        unshare -m true 2>&1)" || {
-        echo "Skipped: polkit cannot be set up here: $why"
-        exit 77
-    }
+    [ -x /usr/bin/pkexec ] && [ -x /usr/lib/polkit-1/polkitd ] && [ -x /usr/bin/dbus-daemon ] &&
+        unshare -m true 2>/dev/null || { echo "Skipped: no pkexec, polkitd, dbus or root"; exit 77; }
     OVLIX_POLKIT_NAMESPACE=1 exec unshare -m --propagation private "$0" "$@"
 fi
 helper="$1" action="$2"
@@ -29,10 +26,7 @@ while [ ! -d "$above" ]; do above="$(dirname "$above")"; done
 relative="${installed#"$above"/}"
 mkdir -p "$work/top/$(dirname "$relative")"
 cp "$helper" "$work/top/$relative"
-mount -t overlay overlay -o "lowerdir=$work/top:$above" "$above" || {
-    echo "Skipped: $above cannot be overlaid here"
-    exit 77
-}
+mount -t overlay overlay -o "lowerdir=$work/top:$above" "$above" || { echo "Skipped: no overlay"; exit 77; }
 for folder in /run /etc/polkit-1/rules.d /usr/share/polkit-1/actions; do
     mount -t tmpfs -o mode=755 tmpfs "$folder"
 done
@@ -48,11 +42,7 @@ EOF
 dbus-daemon --system --fork
 /usr/lib/polkit-1/polkitd --no-debug >"$work/polkitd.log" 2>&1 &
 polkitd=$!
-for _ in $(seq 100); do
-    pkaction --action-id io.github.ovlixsetup.arp-entry >/dev/null 2>&1 && break
-    sleep 0.05
-done
+for _ in $(seq 100); do pkaction --action-id io.github.ovlixsetup.arp-entry >/dev/null 2>&1 && break; sleep 0.05; done
 pkaction --action-id io.github.ovlixsetup.arp-entry >/dev/null || cat "$work/polkitd.log"
 set +e
 OVLIX_INSTALLED_HELPER="$installed" "$@"
-exit $?
