@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QProcess>
+#include <utility>
 
 namespace ovlix {
 
@@ -98,8 +99,11 @@ StartOutcome ArpHelperLauncher::startDetached(const QString& commandLine)
         refused_.reset();
     if (refused_)
         return {false, refused_->exitCode, pkexec, refused_->errorLine};
-    log_.WriteLog(QStringLiteral("Through the ARP helper: pkexec ") + seams_.helper +
-                  QLatin1Char(' ') + arguments.join(QLatin1Char(' ')));
+    const QString change = QStringLiteral("Through the ARP helper: pkexec ") + seams_.helper +
+                           QLatin1Char(' ') + arguments.join(QLatin1Char(' '));
+    // A setup sets the same entry again and again: said when it changes.
+    if (change != std::exchange(lastChange_, change))
+        log_.WriteLog(change);
     const PkexecRun run = seams_.pkexec(QStringList{seams_.helper} + arguments);
     if (!pkexecRefusal(run).isEmpty()) {
         refused_ = run;

@@ -56,6 +56,7 @@ private:
     Seams seams_;
     bool throughHelper_;
     std::optional<PkexecRun> refused_;
+    QString lastChange_;
 };
 
 } // namespace ovlix
