@@ -13,8 +13,8 @@
 #   d2   10.213.0.20   00:03:75:00:00:02  Ovlix find-2.0, answers after 0.5 s
 #   d4   10.214.0.7    00:03:75:00:00:04  Ovlix find-3.0
 #   d5   10.214.9.9    00:03:75:00:00:05  Ovlix find-4.0, outside the /24 a search is cut to
-#   f1 to f5  just reset, without addresses: 00:03:75:10:01:55, :56, :59 and
-#        :5a take theirs at once, :57 seven seconds after the first packet sent to it
+#   f1 to f5  just reset, without addresses: 00:03:75:10:01:55, :56, :5a and
+#        :5b take theirs at once, :57 seven seconds after the first packet sent to it
 # OVLIX_FRESH_VERSION is the version the fresh devices report (default e2e-1.7)
 # and OVLIX_FRESH_SECONDS bounds the simulators' life (default 120).
 set -u
@@ -42,7 +42,7 @@ bridged_device d5 00:03:75:00:00:05 10.214.9.9/16 --firmware find-4.0
 bridged_device f1 00:03:75:10:01:55 fresh --firmware "$fresh"
 bridged_device f2 00:03:75:10:01:56 fresh --firmware "$fresh"
 bridged_device f3 00:03:75:10:01:57 fresh --firmware "$fresh" --take-delay 7000
-bridged_device f4 00:03:75:10:01:59 fresh --firmware "$fresh"
+bridged_device f4 00:03:75:10:01:5b fresh --firmware "$fresh"
 bridged_device f5 00:03:75:10:01:5a fresh --firmware "$fresh"
 bridged_wait web d1 d2 d4 d5 f1 f2 f3 f4 f5
 set +e
