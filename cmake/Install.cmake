@@ -9,6 +9,16 @@ endif()
 # line's completion where bash-completion looks for it (its manual page is
 # installed by ovlix_add_man_page).
 install(TARGETS OvlixSetup ovlix ovlix-devsim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The ARP helper and the polkit action that lets pkexec start it: the action
+# names the helper by the path the programs start it by (OVLIX_ARP_HELPER).
+if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+    get_filename_component(helper_dir ${OVLIX_ARP_HELPER} DIRECTORY)
+    install(TARGETS ovlix-arp-helper RUNTIME DESTINATION ${helper_dir})
+    configure_file(data/io.github.ovlixsetup.arp-entry.policy.in
+                   ${CMAKE_BINARY_DIR}/polkit/io.github.ovlixsetup.arp-entry.policy @ONLY)
+    install(FILES ${CMAKE_BINARY_DIR}/polkit/io.github.ovlixsetup.arp-entry.policy
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/polkit-1/actions)
+endif()
 install(FILES data/ovlix.bash-completion DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
         RENAME ovlix)
 
@@ -38,7 +48,9 @@ ovlix_install_gzipped(${CMAKE_BINARY_DIR}/man/OvlixSetup.1 ${CMAKE_INSTALL_MANDI
 
 # The Debian package: the Qt libraries come from what the programs link, the
 # tools from what the network setup starts, the font from what the windows'
-# look is measured with.
+# look is measured with; pkexec for a user without the right, and Qt's Wayland
+# platform for native windows on a Wayland desktop. It installs where the
+# programs look for the helper.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ovlixsetup)
 set(CPACK_PACKAGE_VENDOR "OvlixSetup developers")
@@ -55,11 +67,12 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "The package also holds ovlix, which does the same from a command line\n"
     "(verify, x10, labels show, labels send, find, setup), and ovlix-devsim, a\n"
     "simulator of the device's web pages, to try both without hardware.")
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://ovlixsetup.github.io/)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "net-tools, iputils-ping, fonts-liberation2")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pkexec, qt6-wayland")
 include(CPack)

@@ -16,13 +16,16 @@ run_packages="cmake g++ make pkg-config \
 # The tests: GoogleTest; the sanitizer runtime, clang and libFuzzer; clang's
 # format and tidy checks; the Windows build (Qt Base's source comes through
 # apt-get source, which dpkg-dev unpacks; ninja builds it), Wine and NSIS;
-# Xvfb, fonts and xdotool for windows; the tools that build and
-# check the Debian package; and curl, which the benchmarks time.
+# Xvfb, fonts and xdotool for windows; the tools that build and check the
+# Debian package; curl, which the benchmarks time; a system bus, polkitd and
+# pkexec for the ARP helper's end-to-end test, and weston with Qt's Wayland
+# platform for the Wayland test.
 test_packages="libgtest-dev libgmock-dev \
   clang libclang-rt-14-dev clang-format clang-tidy \
   g++-mingw-w64-x86-64-posix ninja-build wine64 nsis \
   xvfb xauth fonts-dejavu-core xdotool \
-  dpkg-dev file desktop-file-utils appstream lintian curl"
+  dpkg-dev file desktop-file-utils appstream lintian curl \
+  dbus polkitd pkexec weston qt6-wayland"
 
 case "${1:-run}" in
 run) packages="$run_packages" ;;

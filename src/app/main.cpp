@@ -8,6 +8,7 @@
 #include "device/QtHttpFetcher.h"
 #include "discovery/DeviceFinder.h"
 #include "network/ArpEntries.h"
+#include "network/ArpHelper.h"
 #include "network/HostAddress.h"
 #include "ui/MessageBoxes.h"
 #include "ui/ProgramLook.h"
@@ -23,6 +24,8 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("OvlixSetup"));
     QApplication::setApplicationVersion(programVersion());
+    // A Wayland desktop finds the program's name and icon by its desktop entry.
+    QApplication::setDesktopFileName(QStringLiteral("io.github.ovlixsetup.ovlixsetup"));
     applyProgramLook();
 
     const DataFolder folder = chooseProgramDataFolder();
@@ -31,7 +34,9 @@ int main(int argc, char* argv[])
     writeStartBanner(log, context, folder);
 
     QtMessageBoxes messages;
-    SystemProcessLauncher processes;
+    SystemProcessLauncher programs;
+    // Through pkexec when the program may not change the ARP table.
+    ArpHelperLauncher processes(log, programs);
     SystemHostLookup hosts;
     WindowEnvironment environment{
         context,
@@ -39,7 +44,7 @@ int main(int argc, char* argv[])
         messages,
         processes,
         [] { return std::make_unique<QtHttpFetcher>(); },
-        {systemNetworkCommands(), hosts, &arpTableRefusal},
+        {systemNetworkCommands(), hosts, [&processes] { return processes.refusal(); }},
         [] { return std::make_unique<QtHttpFetcher>(FetchLimits{kSearchDeadline}); }};
     WindowRegistry windows(environment);
     windows.openMain();

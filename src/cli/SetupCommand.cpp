@@ -7,6 +7,7 @@
 #include "device/QtHttpFetcher.h"
 #include "network/AddressSetup.h"
 #include "network/ArpEntries.h"
+#include "network/ArpHelper.h"
 #include "network/HostAddress.h"
 
 #include <QCoreApplication>
@@ -23,14 +24,15 @@ constexpr double kLongestWait = 3600;
 // What the setup works through, kept until the program ends.
 struct SetupRun : QObject {
     SetupRun(Invocation& call, std::chrono::milliseconds wait)
-        : inet(FetchLimits{call.timeout()}),
-          setup({call.log(), launcher, systemNetworkCommands(), inet, &arpTableRefusal,
+        : arp(call.log(), launcher), inet(FetchLimits{call.timeout()}),
+          setup({call.log(), arp, systemNetworkCommands(), inet, [this] { return arp.refusal(); },
                  call.context().NetsetFile},
                 hosts, wait)
     {
         setParent(QCoreApplication::instance());
     }
     SystemProcessLauncher launcher;
+    ArpHelperLauncher arp; // through pkexec when ovlix may not change the ARP table
     SystemHostLookup hosts;
     QtHttpFetcher inet;
     AddressSetup setup;

@@ -86,13 +86,21 @@ void AddressSetup::run(const QString& ip, const QString& mac, Stage stage,
     mac_ = mac;
     stage_ = std::move(stage);
     done_ = std::move(done);
-    // Said before anything is sent: without the right, nothing below can work.
-    if (const QString refusal = seams_.arpTableRefusal(); !refusal.isEmpty()) {
-        seams_.log.WriteLog(refusal);
-        finish({Result::NotAllowed, std::nullopt, refusal});
+    // Without the right nothing below can work: said before anything is sent
+    // to the device, and when asking for it at the press was refused.
+    const auto refused = [this] {
+        const QString refusal = seams_.arpTableRefusal();
+        if (!refusal.isEmpty()) {
+            seams_.log.WriteLog(refusal);
+            finish({Result::NotAllowed, std::nullopt, refusal});
+        }
+        return !refusal.isEmpty();
+    };
+    if (refused())
         return;
-    }
     card_ = assignment_.press(ip, mac, GetHostIP(seams_.log, hosts_, seams_.cards()));
+    if (refused())
+        return;
     report(QStringLiteral("static ARP entry for %1 set (host address %2), ping started")
                .arg(ip, card_.address.isEmpty() ? QStringLiteral("none") : card_.address));
     deadline_.start();

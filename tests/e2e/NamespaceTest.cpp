@@ -7,6 +7,7 @@
 #include "device/QtHttpFetcher.h"
 #include "DeviceSimulator.h"
 #include "network/ArpEntries.h"
+#include "network/ArpHelper.h"
 #include "support/RecordingMessages.h"
 #include "support/TestSupport.h"
 #include "ui/FindDevicesWindow.h"
@@ -20,10 +21,12 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPointer>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTreeWidget>
+#include <unistd.h>
 
 using namespace ovlix;
 using namespace ovlix::test;
@@ -73,7 +76,9 @@ protected:
     FilesFolder files;
     AppContext context = makeAppContext(files.path(QString()), programVersion());
     RecordingMessages messages;
-    SystemProcessLauncher launcher;
+    SystemProcessLauncher programs;
+    // As the program has it: arp itself as root, pkexec and the helper as a user.
+    ArpHelperLauncher launcher{files.log(), programs};
     FixedHostLookup hosts;
     QList<NetworkCard> cards = systemNetworkCards(); // the namespace's own
     WindowEnvironment environment{
@@ -83,7 +88,8 @@ protected:
         launcher,
         // Short, so that the addresses where nothing answers fail soon.
         [] { return std::make_unique<QtHttpFetcher>(FetchLimits{std::chrono::seconds(2)}); },
-        {systemNetworkCommands(), hosts, [] { return QString(); }, std::chrono::milliseconds(2000)},
+        {systemNetworkCommands(), hosts, [this] { return launcher.refusal(); },
+         std::chrono::milliseconds(2000)},
         [] { return std::make_unique<QtHttpFetcher>(FetchLimits{std::chrono::seconds(2)}); },
         [this] { return cards; }};
     WindowRegistry windows{environment};
@@ -158,23 +164,41 @@ TEST_F(FindDevices, ClosingTheWindowMidwayStopsTheSearch)
 // The device behind pc1 takes its address; the session below shows the entry
 // on pc1 as ip prints it, and what ovlix meets where a setup fails.
 
-TEST_F(InNamespaces, TheWindowGivesTheDeviceBehindTheSecondCardItsAddress)
+class SetUpThroughTheWindow : public InNamespaces {
+protected:
+    // Set IP Address for the fresh device with this MAC address; returns the log.
+    QString setUp(const QString& ip, const QString& mac)
+    {
+        NetworkWindow* network = windows.openNetwork();
+        EXPECT_EQ(network->findChild<QLineEdit*>("txtHostIP")->text(), "10.213.0.1");
+        network->findChild<QLineEdit*>("txtIP")->setText(ip);
+        network->findChild<QLineEdit*>("txtMAC")->setText(mac);
+        QTest::mouseClick(network->findChild<QPushButton*>("cmdSetIP"), Qt::LeftButton);
+        EXPECT_TRUE(waitUntil([&] { return !messages.shown.isEmpty(); }, 20000));
+        EXPECT_EQ(messages.shown, QStringList{"Ovlix Addess Setup Complete"});
+        EXPECT_EQ(network->findChild<QLineEdit*>("txtHostIP")->text(), "10.213.1.1");
+        EXPECT_EQ(files.read("netset"),
+                  "lastip, " + ip.toLatin1() + "\r\nlastmac, " + mac.toLatin1() + "\r\n");
+        return logSince(0);
+    }
+};
+
+TEST_F(SetUpThroughTheWindow, TheDeviceBehindTheSecondCardGetsItsAddress)
 {
-    NetworkWindow* network = windows.openNetwork();
-    EXPECT_EQ(network->findChild<QLineEdit*>("txtHostIP")->text(), "10.213.0.1");
-    network->findChild<QLineEdit*>("txtIP")->setText("10.213.1.5");
-    network->findChild<QLineEdit*>("txtMAC")->setText("00-03-75-10-01-55");
-    QTest::mouseClick(network->findChild<QPushButton*>("cmdSetIP"), Qt::LeftButton);
-    EXPECT_TRUE(waitUntil([&] { return !messages.shown.isEmpty(); }, 20000));
-    EXPECT_EQ(messages.shown, QStringList{"Ovlix Addess Setup Complete"});
-    EXPECT_EQ(network->findChild<QLineEdit*>("txtHostIP")->text(), "10.213.1.1");
     const QString entry = "arp -i pc1 -s 10.213.1.5 00:03:75:10:01:55";
-    EXPECT_EQ(logSince(0), "System variable lastmac missing in " + files.path("netset") +
-                               "\nNetwork card pc1 (10.213.1.1) faces 10.213.1.5: its network "
-                               "10.213.1.0/28 holds it\nDelete ARP table\nRun App:  arp -d "
-                               "10.213.1.5\nRun App:  arp -d \nSet ARP entry: " +
-                               entry + "\nRun App:  " + entry + "\nRun App:  ping -c 4 10.213.1.5");
-    EXPECT_EQ(files.read("netset"), "lastip, 10.213.1.5\r\nlastmac, 00-03-75-10-01-55\r\n");
+    EXPECT_EQ(setUp("10.213.1.5", "00-03-75-10-01-55"),
+              "System variable lastmac missing in " + files.path("netset") +
+                  "\nNetwork card pc1 (10.213.1.1) faces 10.213.1.5: its network "
+                  "10.213.1.0/28 holds it\nDelete ARP table\nRun App:  arp -d "
+                  "10.213.1.5\nRun App:  arp -d \nSet ARP entry: " +
+                  entry + "\nRun App:  " + entry + "\nRun App:  ping -c 4 10.213.1.5");
+}
+
+// The ARP helper, run as root, refuses what it is not for and changes nothing.
+TEST_F(InNamespaces, TheArpHelperRefusesWhatItIsNotFor)
+{
+    runTerminalSession(OVLIX_TEST_DATA "/helper-refusals.txt",
+                       {{"HELPER", qEnvironmentVariable("OVLIX_INSTALLED_HELPER")}}, {});
 }
 
 // ovlix's searches and setups: the setups give the fresh devices an address.
@@ -185,7 +209,37 @@ TEST_F(InNamespaces, TheCommandLineFindsAndSetsUpAsTheWindowsDo)
     DeviceSimulator loopback;
     loopback.setVersion("1.0\r\n1 Jan 2026 00:00:00FORGED");
     ASSERT_TRUE(loopback.listen(QHostAddress::LocalHost, 80));
-    runTerminalSession(OVLIX_TEST_DATA "/namespace-session.txt", {}, {});
+    runTerminalSession(OVLIX_TEST_DATA "/namespace-session.txt",
+                       {{"HELPER", qEnvironmentVariable("OVLIX_INSTALLED_HELPER")}}, {});
+}
+
+// A user's window asks polkit, which with-polkit.sh has say yes to nobody, and
+// the helper sets the entry. Run as root, the test runs itself as nobody. It
+// comes after the command line's session, whose search would find the device.
+class AUsersWindow : public SetUpThroughTheWindow {};
+
+TEST_F(AUsersWindow, SetsUpThroughPolkitAndTheHelper)
+{
+    if (geteuid() == 0) {
+        QProcess asNobody;
+        asNobody.setProcessChannelMode(QProcess::ForwardedChannels);
+        asNobody.start("setpriv",
+                       {"--reuid=nobody", "--regid=nogroup", "--clear-groups", "--inh-caps=-all",
+                        QCoreApplication::applicationFilePath(), "--gtest_filter=AUsersWindow.*"});
+        ASSERT_TRUE(asNobody.waitForFinished(60000));
+        EXPECT_EQ(asNobody.exitCode(), 0);
+        return;
+    }
+    // The documented lines are those of the test above; each change adds its line.
+    const QString helper =
+        "Through the ARP helper: pkexec " + qEnvironmentVariable("OVLIX_INSTALLED_HELPER");
+    EXPECT_EQ(setUp("10.213.1.12", "00-03-75-10-01-5a").split('\n').filter("Through"),
+              (QStringList{helper + " delete 10.213.1.12",
+                           helper + " set pc1 10.213.1.12 00:03:75:10:01:5a"}));
+    QProcess neighbours;
+    neighbours.start("ip", {"neigh", "show", "10.213.1.12", "nud", "permanent"});
+    ASSERT_TRUE(neighbours.waitForFinished());
+    EXPECT_EQ(neighbours.readAll(), "10.213.1.12 dev pc1 lladdr 00:03:75:10:01:5a PERMANENT \n");
 }
 
 } // namespace

@@ -15,7 +15,8 @@ share="$work/root/usr/share"
 (cd "$build" && cpack -G DEB -B "$work/out" >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log"; fail "cpack"; }
 deb="$(ls "$work"/out/*.deb)"
 dpkg-deb -x "$deb" "$work/root"
-for file in bin/OvlixSetup bin/ovlix bin/ovlix-devsim share/man/man1/ovlix.1.gz \
+action=share/polkit-1/actions/io.github.ovlixsetup.arp-entry.policy
+for file in bin/OvlixSetup bin/ovlix bin/ovlix-devsim share/man/man1/ovlix.1.gz $action \
     share/man/man1/OvlixSetup.1.gz share/man/man1/ovlix-devsim.1.gz \
     share/bash-completion/completions/ovlix share/applications/$id.desktop \
     share/metainfo/$id.metainfo.xml share/icons/hicolor/scalable/apps/$id.svg \
@@ -24,10 +25,16 @@ for file in bin/OvlixSetup bin/ovlix bin/ovlix-devsim share/man/man1/ovlix.1.gz 
     [ -f "$work/root/usr/$file" ] || fail "usr/$file is not in the package"
 done
 desktop-file-validate "$share/applications/$id.desktop" || fail "the desktop entry does not validate"
-depends="$(dpkg-deb -f "$deb" Depends)"
-for needed in libqt6widgets6 libqt6network6 libqt6core6 net-tools iputils-ping fonts-liberation2; do
-    echo "$depends" | grep -q "$needed" || fail "Depends lacks $needed: $depends"
+depends="$(dpkg-deb -f "$deb" Depends) $(dpkg-deb -f "$deb" Recommends)"
+for needed in libqt6widgets6 libqt6network6 libqt6core6 net-tools iputils-ping fonts-liberation2 pkexec qt6-wayland; do
+    echo "$depends" | grep -q "$needed" || fail "Depends and Recommends lack $needed: $depends"
 done
+# The ARP helper: where the action says, root's and not setuid, and the path
+# the programs start it by (ovlix's core is OvlixSetup's).
+helper="$(sed -n 's|.*"org.freedesktop.policykit.exec.path">\(.*\)</annotate>.*|\1|p' "$work/root/usr/$action")"
+[ "$(dpkg-deb -c "$deb" | awk -v f=".$helper" '$6 == f {print $1, $2}')" = "-rwxr-xr-x root/root" ] ||
+    fail "the package has no helper at $helper, root's, mode 755: $(dpkg-deb -c "$deb" | grep helper)"
+strings -a -el "$work/root/usr/bin/ovlix" | grep -qxF "$helper" || fail "ovlix does not start $helper"
 # The manual page is the one help2man made from the command line's --help.
 zcat "$share/man/man1/ovlix.1.gz" | grep -q '^\.TH OVLIX "1"' || fail "ovlix.1 is not a help2man page"
 zcat "$share/man/man1/ovlix.1.gz" | grep -q 'labels send' || fail "ovlix.1 lacks its commands"

@@ -65,9 +65,10 @@ void runTerminalSession(const QString& file, QMap<QString, QString> words,
                  getuid() == 0
                      ? QStringLiteral("setpriv --reuid=65534 --regid=65534 --clear-groups")
                      : QStringLiteral("env"));
-    // The clock's stamp before each log message.
-    static const QRegularExpression stamp(QStringLiteral("^.*? \\d\\d?:\\d\\d:\\d\\d( [AP]M)?"),
-                                          QRegularExpression::MultilineOption);
+    // The clock's stamp before each log message (12:05:09, 12 h 05 min 09 s).
+    static const QRegularExpression stamp(
+        QStringLiteral("^.*? \\d\\d?(:| h )\\d\\d(:| min )\\d\\d( [AP]M| s)?"),
+        QRegularExpression::MultilineOption);
 
     static const QRegularExpression comment(QStringLiteral("^#[^\n]*\n"),
                                             QRegularExpression::MultilineOption);
@@ -94,7 +95,8 @@ void runTerminalSession(const QString& file, QMap<QString, QString> words,
             QFile::remove(folder.path(QStringLiteral("labels")));
         else
             folder.write(QStringLiteral("labels"), labelsFile);
-        QFile::setPermissions(folder.path(QStringLiteral("OvlixSetup.log")), anyone);
+        for (const char* written : {"OvlixSetup.log", "netset"})
+            QFile::setPermissions(folder.path(QLatin1String(written)), anyone);
         const QString logBefore =
             QString::fromLocal8Bit(folder.read(QStringLiteral("OvlixSetup.log")));
         const qsizetype requestsBefore = device ? device->requests().size() : 0;
