@@ -5,9 +5,12 @@
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#ifndef Q_OS_WIN
 #include <unistd.h>
+#endif
 
 namespace ovlix::test {
 
@@ -46,8 +49,9 @@ void runTerminalSession(const QString& file, QMap<QString, QString> words,
                         const QByteArray& labelsFile, DeviceSimulator* device)
 {
     FilesFolder folder;
-    const QString program = folder.path(QStringLiteral("ovlix"));
-    ASSERT_TRUE(QFile::copy(qEnvironmentVariable("OVLIX_CLI"), program))
+    const QString built = qEnvironmentVariable("OVLIX_CLI");
+    const QString program = folder.path(QFileInfo(built).fileName()); // ovlix, or ovlix.exe
+    ASSERT_TRUE(QFile::copy(built, program))
         << "OVLIX_CLI names the program under test";
     QFile session(file);
     ASSERT_TRUE(session.open(QIODevice::ReadOnly | QIODevice::Text)) << file.toStdString();
@@ -61,10 +65,14 @@ void runTerminalSession(const QString& file, QMap<QString, QString> words,
     ASSERT_TRUE(QFile::copy(program, folder.path(QStringLiteral("bin/ovlix"))) &&
                 QFile::link(folder.path(QString()), folder.path(QStringLiteral("OvlixSetup"))));
     QFile::setPermissions(folder.path(QStringLiteral("bin")), QFile::Permissions(0x5555));
+#ifdef Q_OS_WIN
+    words.insert(QStringLiteral("NOBODY"), QStringLiteral("cmd /c"));
+#else
     words.insert(QStringLiteral("NOBODY"),
                  getuid() == 0
                      ? QStringLiteral("setpriv --reuid=65534 --regid=65534 --clear-groups")
                      : QStringLiteral("env"));
+#endif
     // The clock's stamp before each log message (12:05:09, 12 h 05 min 09 s).
     static const QRegularExpression stamp(
         QStringLiteral("^.*? \\d\\d?(:| h )\\d\\d(:| min )\\d\\d( [AP]M| s)?"),
