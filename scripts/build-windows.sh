@@ -43,7 +43,9 @@ fetch_qt_source() {
 # offscreen and windowsvista plugins, with its own copies of the third-party
 # libraries (the offscreen plugin needs FreeType). What OvlixSetup does not
 # use is left out to keep the build short. The windows plugin of Qt 6.4 needs
-# OpenGL to compile.
+# OpenGL to compile, and DirectWrite goes together with Direct2D: Gui leaves
+# out its DirectWrite font database without Direct2D, while the plugin still
+# uses it. Fonts come through GDI, Qt 6.4's default on Windows.
 build_qt() {
     work="$cache_root/build-$qt_version"
     # A build that was stopped goes on where it stopped, from the same source.
@@ -68,7 +70,7 @@ build_qt() {
         -DFEATURE_system_freetype=OFF -DFEATURE_opengl=ON -DINPUT_opengl=desktop \
         -DFEATURE_sql=OFF -DFEATURE_printsupport=OFF -DFEATURE_dbus=OFF -DFEATURE_vulkan=OFF \
         -DFEATURE_tabletevent=OFF -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF \
-        -DFEATURE_direct2d=OFF -DFEATURE_openssl=OFF -DFEATURE_schannel=OFF \
+        -DFEATURE_direct2d=OFF -DFEATURE_directwrite=OFF -DFEATURE_openssl=OFF -DFEATURE_schannel=OFF \
         -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_ico=OFF -DFEATURE_tuiotouch=OFF \
         -DFEATURE_pdf=OFF -DFEATURE_movie=OFF -DFEATURE_textodfwriter=OFF \
         -DFEATURE_textmarkdownreader=OFF -DFEATURE_textmarkdownwriter=OFF \
