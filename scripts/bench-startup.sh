@@ -48,8 +48,6 @@ measure "$build/src/OvlixSetup" "Ovlix 2.0.0"
 
 windows="$root/build-windows"
 [ -f "$windows/src/OvlixSetup.exe" ] || exit 0
-# shellcheck disable=SC2046
-set -- $(sed -n 's/^CMAKE_CROSSCOMPILING_EMULATOR:[A-Z]*=//p' "$windows/CMakeCache.txt" | tr ';' ' ')
-"$@" wineboot --init >/dev/null 2>&1
-measure "$windows/bench/ovlix-bench-minimal-window.exe" "Minimal Qt window" "$@"
-measure "$windows/src/OvlixSetup.exe" "Ovlix 2.0.0" "$@"
+"$windows/wine" wineboot --init >/dev/null 2>&1
+measure "$windows/bench/ovlix-bench-minimal-window.exe" "Minimal Qt window" "$windows/wine"
+measure "$windows/src/OvlixSetup.exe" "Ovlix 2.0.0" "$windows/wine"

@@ -77,9 +77,7 @@ windows="$root/build-windows"
 [ -f "$windows/src/OvlixSetup.exe" ] || exit 0
 mkdir -p "$windows/screenshots" "$work/windows"
 cp "$windows/src/OvlixSetup.exe" "$work/windows/"
-wine_path="$(sed -n 's/^CMAKE_CROSSCOMPILING_EMULATOR:[A-Z]*=//p' "$windows/CMakeCache.txt" | tr ';' ' ')"
-# shellcheck disable=SC2086
-setsid "$root/scripts/run-isolated.sh" $wine_path "$work/windows/OvlixSetup.exe" >/dev/null 2>&1 &
+setsid "$root/scripts/run-isolated.sh" "$windows/wine" "$work/windows/OvlixSetup.exe" >/dev/null 2>&1 &
 program=$!
 shots="$windows/screenshots"
 shoot_all

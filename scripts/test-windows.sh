@@ -17,8 +17,8 @@ if [ -z "${OVLIX_LOOPBACK_ONLY:-}" ]; then
     OVLIX_LOOPBACK_ONLY=1 exec "$root/scripts/run-isolated.sh" "$0" "$out"
 fi
 
-wine=/usr/lib/wine/wine64
-export WINEPREFIX="$out/wineprefix" WINEDEBUG=-all
+wine="$out/wine" # the build's own prefix, with Qt on the path
+export WINEPREFIX="$out/wineprefix" # for its wineserver and its files
 "$wine" wineboot --init
 /usr/lib/wine/wineserver -w
 
