@@ -130,7 +130,7 @@ TEST(RunApp, StartsArpAndPingMinimisedWithoutFocusAndLogsWhyNot)
     SystemProcessLauncher launcher;
     EXPECT_TRUE(DeleteArpEntry(folder.log(), launcher, "127.0.0.9") &&
                 SetArpEntry(folder.log(), launcher, WindowsNetworkCommands(), "127.0.0.9",
-                            "00-03-75-10-01-55", "127.0.0.1") &&
+                            "00-03-75-10-01-55", {"", "127.0.0.1"}) &&
                 RunApp(folder.log(), launcher, "ping 127.0.0.9>>b") &&
                 !RunApp(folder.log(), launcher, "ovlix-no-such-program -d 10.0.0.5") &&
                 !RunApp(folder.log(), launcher, ""));
@@ -179,21 +179,24 @@ TEST(RunApp, LogsTheLineStartsItWithoutAShellAndLogsWhyNot)
 
 TEST(StartUp, FilesLieBesideTheProgramOrInTheUserDataFolderAndTheBannerSaysWhy)
 {
+    // Paths are shown with the system's own separators.
+    const auto native = [](const QString& path) { return QDir::toNativeSeparators(path); };
     const AppContext context = makeAppContext("/opt/ovlix/", programVersion());
     EXPECT_EQ(QStringList({context.AppDir, context.LogFile, context.LabelsFile, context.NetsetFile,
                            context.AppVersion, context.DeviceIP, withTrailingSeparator("/")}),
               QStringList({"/opt/ovlix/", "/opt/ovlix/OvlixSetup.log", "/opt/ovlix/labels",
-                           "/opt/ovlix/netset", "2.0.0", "", "/"}));
+                           "/opt/ovlix/netset", "2.0.0", "", "/"})
+                  .replaceInStrings("/", QDir::separator()));
     FilesFolder folder;
     const QString program = folder.path("program"), data = folder.path("user/data"),
                   gone = folder.path("gone");
     QDir().mkdir(program);
-    const QString kept = "files are kept in /opt/ovlix/";
+    const QString kept = native("files are kept in /opt/ovlix/");
     const std::tuple<QString, QStringList, QString, QString> cases[] = {
         {program, {"/usr/bin"}, program, ""},
-        {gone, {}, data, "Program folder " + gone + " cannot be written: " + kept},
+        {gone, {}, data, "Program folder " + native(gone) + " cannot be written: " + kept},
         {program, QStringList{"/usr/bin", program + "/"}, data,
-         "Program installed in " + program + ": " + kept},
+         "Program installed in " + native(program) + ": " + kept},
         {gone, {}, gone, ""},
     };
     for (const auto& [programFolder, installed, path, banner] : cases) {

@@ -24,6 +24,6 @@ int main()
     wchar_t self[MAX_PATH];
     std::wstring record(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
     record.replace(record.rfind(L'\\') + 1, std::wstring::npos, L"commands.txt");
-    std::ofstream(std::filesystem::path(record), std::ios::app)
+    std::ofstream(std::filesystem::path(record), std::ios::app | std::ios::binary)
         << line << " | show " << show << '\n';
 }
