@@ -109,8 +109,14 @@ mkdir -p "$out"
 cat >"$out/wine" <<EOF
 #!/bin/sh
 # Runs a program of this Windows build under Wine: wine PROGRAM.exe [ARGUMENTS]
-WINEPREFIX="$out/wineprefix" WINEPATH="Z:$qt/bin;Z:$runtime;Z:$winpthread" \\
-    WINEDEBUG="\${WINEDEBUG:--all}" exec /usr/lib/wine/wine64 "\$@"
+export WINEPREFIX="$out/wineprefix" WINEPATH="Z:$qt/bin;Z:$runtime;Z:$winpthread"
+EOF
+cat >>"$out/wine" <<'EOF'
+# Wine keeps the QT_ variables from its programs, and passes WINEQT_ ones as QT_.
+for variable in $(env | sed -n 's/^\(QT_[A-Za-z0-9_]*\)=.*/\1/p'); do
+    export "WINE$variable=$(printenv "$variable")"
+done
+WINEDEBUG="${WINEDEBUG:--all}" exec /usr/lib/wine/wine64 "$@"
 EOF
 chmod +x "$out/wine"
 "$qt/bin/qt-cmake" -S "$root" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release \
