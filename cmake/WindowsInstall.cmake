@@ -36,7 +36,9 @@ set(CPACK_NSIS_INSTALLED_ICON_NAME OvlixSetup.exe)
 set(CPACK_NSIS_DISPLAY_NAME OvlixSetup)
 set(CPACK_NSIS_PACKAGE_NAME OvlixSetup)
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
-set(CPACK_NSIS_EXECUTABLE_PRE_ARGUMENTS "-XTarget amd64-unicode")
+# A 64-bit installer, which Windows and a 64-bit Wine run alike. The target is
+# set in the script: CPack splits makensis's extra arguments at blanks.
+set(CPACK_NSIS_DEFINES "Target amd64-unicode")
 set(CPACK_NSIS_MENU_LINKS README.md README)
 set(CPACK_STRIP_FILES ON)
 include(CPack)

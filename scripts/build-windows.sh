@@ -67,7 +67,7 @@ build_qt() {
         -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF \
         -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_harfbuzz=OFF \
         -DFEATURE_system_libpng=OFF -DFEATURE_system_doubleconversion=OFF \
-        -DFEATURE_system_freetype=OFF -DFEATURE_opengl=ON -DINPUT_opengl=desktop \
+        -DFEATURE_freetype=ON -DFEATURE_system_freetype=OFF -DFEATURE_opengl=ON -DINPUT_opengl=desktop \
         -DFEATURE_sql=OFF -DFEATURE_printsupport=OFF -DFEATURE_dbus=OFF -DFEATURE_vulkan=OFF \
         -DFEATURE_tabletevent=OFF -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF \
         -DFEATURE_direct2d=OFF -DFEATURE_directwrite=OFF -DFEATURE_openssl=OFF -DFEATURE_schannel=OFF \
@@ -100,16 +100,30 @@ if [ ! -f "$gtest/lib/cmake/GTest/GTestConfig.cmake" ]; then
     cmake --install "$out/googletest-build" >/dev/null
 fi
 
-# The programs and their tests, which ctest runs under Wine in a Wine prefix
-# of the build's own, with the Qt and compiler runtime libraries on its path.
+# The programs and their tests, which ctest runs under Wine through the
+# build's own runner: a Wine prefix of the build's own, with the Qt and
+# compiler runtime libraries on its path.
 runtime="$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")"
 winpthread="$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libwinpthread-1.dll)")"
-wine_path="Z:$qt/bin;Z:$runtime;Z:$winpthread"
+mkdir -p "$out"
+cat >"$out/wine" <<EOF
+#!/bin/sh
+# Runs a program of this Windows build under Wine: wine PROGRAM.exe [ARGUMENTS]
+export WINEPREFIX="$out/wineprefix" WINEPATH="Z:$qt/bin;Z:$runtime;Z:$winpthread"
+EOF
+cat >>"$out/wine" <<'EOF'
+# Wine keeps the QT_ variables from its programs, and passes WINEQT_ ones as QT_.
+for variable in $(env | sed -n 's/^\(QT_[A-Za-z0-9_]*\)=.*/\1/p'); do
+    export "WINE$variable=$(printenv "$variable")"
+done
+WINEDEBUG="${WINEDEBUG:--all}" exec /usr/lib/wine/wine64 "$@"
+EOF
+chmod +x "$out/wine"
 "$qt/bin/qt-cmake" -S "$root" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DQT_CHAINLOAD_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
     -DGTest_DIR="$gtest/lib/cmake/GTest" ${OVLIX_WERROR:+"-DOVLIX_WERROR=$OVLIX_WERROR"} \
     ${OVLIX_BENCHMARKS:+"-DOVLIX_BUILD_BENCHMARKS=$OVLIX_BENCHMARKS"} \
-    "-DCMAKE_CROSSCOMPILING_EMULATOR=env;WINEPREFIX=$out/wineprefix;WINEPATH=$wine_path;WINEDEBUG=-all;/usr/lib/wine/wine64"
+    -DCMAKE_CROSSCOMPILING_EMULATOR="$out/wine"
 cmake --build "$out" --parallel "$jobs"
 (cd "$out" && cpack -G NSIS >/dev/null)
 echo "Windows build: $out (installer: $(cd "$out" && ls OvlixSetup-*-win64.exe))"

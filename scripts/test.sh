@@ -2,8 +2,8 @@
 # Installs what the tests need, checks the formatting, builds OvlixSetup with
 # warnings as errors and runs every test: the suite on a normal build, the
 # clang-tidy checks, the same suite on a build with the address and
-# undefined-behaviour sanitizers, the Windows-only files cross-compiled (and
-# run under Wine), and each fuzz target for a bounded time. --quick runs the
+# undefined-behaviour sanitizers, the Windows build with its suite and its
+# installer under Wine, and each fuzz target for a bounded time. --quick runs the
 # format check and the normal suite only.
 set -eu
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -20,8 +20,9 @@ echo "== Formatting (.clang-format)"
 echo "== clang-tidy (.clang-tidy) over src/ and tools/"
 run-clang-tidy -p "$root/build" -quiet -header-filter="^$root/(src|tools)/" "^$root/(src|tools)/"
 
-echo "== Windows-only files, cross-compiled"
-"$root/scripts/cross-windows.sh"
+echo "== The Windows build, its suite and its installer under Wine"
+"$root/scripts/build-windows.sh" "$root/build-windows"
+"$root/scripts/test-windows.sh" "$root/build-windows"
 
 echo "== The suite under AddressSanitizer and UndefinedBehaviorSanitizer"
 sanitizers="-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined"

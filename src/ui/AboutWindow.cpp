@@ -14,6 +14,11 @@ AboutWindow::AboutWindow(WindowEnvironment& environment) : ui(std::make_unique<U
     // holds whole points only.
     useHeadingFont(*ui->Label3);
     ui->LbVersion->setText(QStringLiteral("Ovlix ") + environment.context.AppVersion);
+#ifdef Q_OS_WIN
+    // The installer puts the README beside the program (and in the Start
+    // menu), not in the folder Debian keeps it in.
+    ui->Label6->setText(QStringLiteral("README.md"));
+#endif
 }
 
 AboutWindow::~AboutWindow() = default;

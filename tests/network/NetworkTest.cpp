@@ -7,6 +7,9 @@
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
+#ifdef Q_OS_WIN
+#include "network/win32/WinSockets.h"
+#endif
 
 using namespace ovlix;
 using namespace ovlix::test;
@@ -64,6 +67,22 @@ const QString kNothing = "Nothing answered at 192.168.1.250: the device did not 
 const QString kSaved = "lastip, 192.168.1.250\r\nlastmac, 00-03-75-aa-bb-cc\r\n";
 
 } // namespace
+
+#ifdef Q_OS_WIN
+// The system's own Windows Sockets: only "localhost" is resolved, from the hosts file.
+TEST(WinSockets, StartVersionOneOneNameTheHostResolveLocalhostAndStop)
+{
+    const win32::SocketsStart start = win32::startSockets();
+    EXPECT_TRUE(start.status == Status::Started && start.major == 1 && start.minor == 1);
+    const win32::HostName host = win32::localHostName();
+    EXPECT_TRUE(host.error == 0 && !host.name.empty() &&
+                host.name == QString::fromStdString(host.name).trimmed().toStdString())
+        << host.name;
+    const auto loopback = win32::ipv4AddressesOf("localhost");
+    EXPECT_TRUE(loopback && std::ranges::count(*loopback, std::vector<std::uint8_t>{127, 0, 0, 1}));
+    EXPECT_TRUE(win32::stopSockets());
+}
+#endif
 
 // Linux never settles for loopback; Windows takes the name's first address and stops the
 // sockets that it started, whatever the lookup gave.
@@ -131,6 +150,9 @@ TEST(ArpEntries, WindowsLinesAreAsTypedAndOnlyTheBareDeleteDecides)
 // not asked for again; with the right, or without the helper, nothing changes.
 TEST(ArpHelper, ChangesGoThroughPkexecUntilTheRightIsRefused)
 {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "pkexec and the ARP helper are Linux's";
+#endif
     const QString helper = "/bin/true", set = "arp -i eth0 -s 10.0.0.5 00:03:75:10:01:55";
     const QString own = "Start ovlix as root.",
                   through = "Through the ARP helper: pkexec /bin/true ";

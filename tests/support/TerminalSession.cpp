@@ -5,9 +5,12 @@
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#ifndef Q_OS_WIN
 #include <unistd.h>
+#endif
 
 namespace ovlix::test {
 
@@ -46,9 +49,9 @@ void runTerminalSession(const QString& file, QMap<QString, QString> words,
                         const QByteArray& labelsFile, DeviceSimulator* device)
 {
     FilesFolder folder;
-    const QString program = folder.path(QStringLiteral("ovlix"));
-    ASSERT_TRUE(QFile::copy(qEnvironmentVariable("OVLIX_CLI"), program))
-        << "OVLIX_CLI names the program under test";
+    const QString built = qEnvironmentVariable("OVLIX_CLI");
+    const QString program = folder.path(QFileInfo(built).fileName()); // ovlix, or ovlix.exe
+    ASSERT_TRUE(QFile::copy(built, program)) << "OVLIX_CLI names the program under test";
     QFile session(file);
     ASSERT_TRUE(session.open(QIODevice::ReadOnly | QIODevice::Text)) << file.toStdString();
     // A user without a right runs some commands, and logs there too.
@@ -61,10 +64,16 @@ void runTerminalSession(const QString& file, QMap<QString, QString> words,
     ASSERT_TRUE(QFile::copy(program, folder.path(QStringLiteral("bin/ovlix"))) &&
                 QFile::link(folder.path(QString()), folder.path(QStringLiteral("OvlixSetup"))));
     QFile::setPermissions(folder.path(QStringLiteral("bin")), QFile::Permissions(0x5555));
+#ifndef Q_OS_WIN
     words.insert(QStringLiteral("NOBODY"),
                  getuid() == 0
                      ? QStringLiteral("setpriv --reuid=65534 --regid=65534 --clear-groups")
                      : QStringLiteral("env"));
+#endif
+    // The system's own words for a file that is not there.
+    QFile missing(folder.path(QStringLiteral("missing")));
+    missing.open(QIODevice::ReadOnly);
+    words.insert(QStringLiteral("NO_SUCH_FILE"), missing.errorString());
     // The clock's stamp before each log message (12:05:09, 12 h 05 min 09 s).
     static const QRegularExpression stamp(
         QStringLiteral("^.*? \\d\\d?(:| h )\\d\\d(:| min )\\d\\d( [AP]M| s)?"),
@@ -87,6 +96,10 @@ void runTerminalSession(const QString& file, QMap<QString, QString> words,
         const QStringList setup =
             expected.split(QLatin1Char('\n')).filter(QRegularExpression(QStringLiteral("^~ ")));
         SCOPED_TRACE(command.toStdString());
+#ifdef Q_OS_WIN
+        if (!setup.filter(QStringLiteral("~ Linux only: ")).isEmpty())
+            continue;
+#endif
         if (device)
             folder.write(QStringLiteral("netset"),
                          "lastip, " + words.value(QStringLiteral("DEVICE")).toLatin1() + "\r\n");
@@ -131,6 +144,15 @@ void runTerminalSession(const QString& file, QMap<QString, QString> words,
         actual += marked(QStringLiteral(": "), log.mid(logBefore.size()).remove(stamp), setup);
         if (process.exitCode() != 0)
             actual += QStringLiteral("= %1\n").arg(process.exitCode());
+#ifdef Q_OS_WIN
+        // Windows shows a path with backslashes (doubled in JSON), the session with slashes.
+        static const QRegularExpression windowsPath(QStringLiteral(R"([A-Z]:\\[^\s"]*)"));
+        for (const QRegularExpressionMatch& path : windowsPath.globalMatch(QString(actual)))
+            actual.replace(
+                path.captured(),
+                QString(path.captured())
+                    .replace(QRegularExpression(QStringLiteral(R"(\\\\?)")), QStringLiteral("/")));
+#endif
         EXPECT_EQ(actual, expected);
     }
 }
